@@ -1,0 +1,104 @@
+#include "document/categorycommands.h"
+
+#include "document/checkmarks.h"
+#include "document/document.h"
+#include "document/icons.h"
+
+namespace {
+
+QString nextKey(const Outline &outline)
+{
+    return QStringLiteral("C") + QString::number(outline.KeyCounter);
+}
+
+// What both creation commands do once the new category is in the tree.
+Category *finishCreation(Document &document, Category *created)
+{
+    Outline &outline = document.outline;
+    document.CurrentNode = created;
+    outline.TextData[size_t(outline.KeyCounter)].clear();
+    ++outline.KeyCounter;
+    outline.setImage(created, icons::Leaf);
+    outline.setChecked(created, false);
+    PropagateCheck(outline, created);
+    outline.ensureVisible(created);
+    document.DataChanged = true;
+    return created;
+}
+
+// The key counter's invariant keeps the next key free; a tree that breaks it
+// is refused rather than corrupted.
+bool canCreate(const Outline &outline, const Category *selected)
+{
+    return selected && outline.KeyCounter < KeyCounterLimit && !outline.item(nextKey(outline));
+}
+
+bool isWithin(const Category *category, const Category *subtreeRoot)
+{
+    for (; category; category = category->parent())
+        if (category == subtreeRoot)
+            return true;
+    return false;
+}
+
+} // namespace
+
+Category *CreateNextLevel_Click(Document &document)
+{
+    Outline &outline = document.outline;
+    Category *selected = outline.selected();
+    if (!canCreate(outline, selected))
+        return nullptr;
+    outline.setImage(selected, icons::Expanded);
+    outline.setChecked(selected, false);
+    return finishCreation(document, outline.addChild(selected, nextKey(outline), NewCategoryTitle));
+}
+
+Category *CreateThisLevel_Click(Document &document)
+{
+    Outline &outline = document.outline;
+    Category *selected = outline.selected();
+    if (!canCreate(outline, selected) || selected->index() == 1)
+        return nullptr;
+    return finishCreation(document, outline.addPrevious(selected, nextKey(outline), NewCategoryTitle));
+}
+
+bool mDelete_Click(Document &document)
+{
+    Outline &outline = document.outline;
+    Category *selected = outline.selected();
+    if (!selected || selected->index() == 1)
+        return false;
+    Category *parent = selected->parent();
+    Category *neighbour = selected->next();
+    if (!neighbour && selected->row() > 0)
+        neighbour = parent->children()[size_t(selected->row()) - 1];
+    if (!neighbour)
+        neighbour = parent;
+
+    // Positions close up after the removal: follow the edited category by
+    // identity so that pending typing can never land in another category.
+    Category *edited = document.editedCategory();
+    const bool editedRemoved = isWithin(edited, selected);
+
+    outline.remove(selected);
+
+    if (editedRemoved) {
+        document.EditIndex = 0;
+        document.EditPending = false;
+    } else if (edited) {
+        document.EditIndex = edited->index();
+    }
+
+    if (parent->childCount() == 0) {
+        outline.setImage(parent, icons::of(icons::Leaf, parent->checked()));
+        PropagateCheck(outline, parent);
+    } else {
+        // The former parent's own mark follows its remaining children too, so
+        // deleting its one unchecked child does not leave it wrongly unchecked.
+        PropagateCheck(outline, parent->child());
+    }
+    outline.select(neighbour);
+    document.DataChanged = true;
+    return true;
+}
