@@ -22,7 +22,7 @@ void WriteBackEdit(Document &document, const QString &title, const QString &body
 {
     if (!document.EditPending)
         return;
-    if (Category *category = document.editedCategory(); category && category->keyNumber() >= 0) {
+    if (Category *category = document.editedCategory()) {
         document.outline.TextData[size_t(category->keyNumber())] = body;
         document.outline.setTitle(category, title);
     }

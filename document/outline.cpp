@@ -74,15 +74,15 @@ Category *Outline::addPrevious(Category *relative, const QString &key, const QSt
 
 Category *Outline::insert(Category *parent, int row, const QString &key, const QString &title)
 {
-    if (m_byKey.contains(key))
+    // Every category owns a body slot, so a key without a usable number is
+    // refused like a duplicate one.
+    const std::optional<int> keyNumber = keyNumberOf(key);
+    if (!keyNumber || *keyNumber > MaxKeyNumber || m_byKey.contains(key))
         return nullptr;
-    // A key the file format cannot number still gets a slot-less category;
-    // only the reader meets such keys and it refuses them before adding.
-    const int keyNumber = keyNumberOf(key).value_or(-1);
 
     if (m_observer)
         m_observer->categoryAboutToBeAdded(parent, row);
-    auto owned = std::unique_ptr<Category>(new Category(key, keyNumber, title));
+    auto owned = std::unique_ptr<Category>(new Category(key, *keyNumber, title));
     Category *category = owned.get();
     category->m_parent = parent;
     auto &siblings = parent ? parent->m_children : m_topLevel;

@@ -18,7 +18,8 @@ class OutlineObserver;
 // gives Category::index() and the order of the file's records).
 //
 // Lookups of a missing position or key return null, and adding a key that is
-// already present is refused with null: callers decide what that means.
+// already present, or whose number has no body slot, is refused with null:
+// callers decide what that means.
 class Outline
 {
 public:

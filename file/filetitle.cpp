@@ -1,0 +1,7 @@
+#include "file/filetitle.h"
+
+QString FileTitleOf(const QString &path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
+    return path.mid(cut + 1);
+}

@@ -1,0 +1,247 @@
+#include "file/outlinereader.h"
+
+#include "document/document.h"
+#include "document/icons.h"
+#include "file/cp932.h"
+#include "file/keywords.h"
+
+#include <QFile>
+
+#include <cmath>
+#include <cstring>
+
+bool StrLComp(QStringView str1, QStringView str2)
+{
+    return str1.startsWith(str2);
+}
+
+namespace {
+
+// Lines end at CR LF or at a lone CR; a lone LF belongs to the line. CR never
+// occurs inside a code page 932 pair, so lines are found on the raw bytes.
+class LineCursor
+{
+public:
+    explicit LineCursor(QByteArrayView bytes) : m_bytes(bytes) { }
+
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
+    int lineNumber() const { return m_lineNumber; }
+    // Offset where the line just read starts, and where its text ends.
+    qsizetype lineStart() const { return m_lineStart; }
+    qsizetype lineEnd() const { return m_lineEnd; }
+
+    QByteArrayView next()
+    {
+        m_lineStart = m_pos;
+        const char *data = m_bytes.data();
+        const void *cr = std::memchr(data + m_pos, '\r', size_t(m_bytes.size() - m_pos));
+        m_lineEnd = cr ? static_cast<const char *>(cr) - data : m_bytes.size();
+        m_pos = m_lineEnd;
+        if (m_pos < m_bytes.size()) {
+            ++m_pos;
+            if (m_pos < m_bytes.size() && data[m_pos] == '\n')
+                ++m_pos;
+        }
+        ++m_lineNumber;
+        return m_bytes.sliced(m_lineStart, m_lineEnd - m_lineStart);
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+    qsizetype m_lineEnd = 0;
+    int m_lineNumber = 0;
+};
+
+std::optional<bool> parseChecked(QStringView value)
+{
+    const QStringView v = value.trimmed();
+    if (v.compare(u"True", Qt::CaseInsensitive) == 0)
+        return true;
+    if (v.compare(u"False", Qt::CaseInsensitive) == 0)
+        return false;
+    bool isNumber = false;
+    const double number = v.toDouble(&isNumber);
+    if (isNumber && std::isfinite(number))
+        return number != 0;
+    return std::nullopt;
+}
+
+// A body is the bytes between its start and end lines. Decoding them as one
+// span is what makes large bodies fast; lone CR line ends become CR LF, as
+// joining the lines would have made them.
+QString decodeBody(QByteArrayView span)
+{
+    QString body = cp932::decode(span);
+    for (qsizetype i = body.indexOf(u'\r'); i >= 0; i = body.indexOf(u'\r', i + 1)) {
+        if (i + 1 >= body.size() || body[i + 1] != u'\n')
+            body.insert(i + 1, u'\n');
+    }
+    return body;
+}
+
+struct Record
+{
+    QString key;
+    QString parentKey;
+    QString title = InitialRootTitle;
+    bool checked = false;
+
+    void resetAfterCompletion() // the key deliberately stays
+    {
+        parentKey.clear();
+        title = InitialRootTitle;
+        checked = false;
+    }
+};
+
+class Reader
+{
+public:
+    explicit Reader(QByteArrayView bytes) : m_lines(bytes), m_bytes(bytes) { }
+
+    ReadResult read()
+    {
+        while (!m_lines.atEnd() && !m_result.error) {
+            const QByteArrayView line = m_lines.next();
+            if (m_inBody)
+                readBodyLine(line);
+            else
+                readHeaderLine(cp932::decode(line));
+        }
+        if (!m_result.error && !m_result.outline.root()) {
+            fail(LoadError::Code::NoRecord, QStringLiteral("no complete record (no category)"));
+            m_result.error->line = std::max(1, m_lines.lineNumber());
+        }
+        if (!m_result.error)
+            m_result.outline.setExpanded(m_result.outline.root(), true);
+        return std::move(m_result);
+    }
+
+private:
+    void readHeaderLine(const QString &line)
+    {
+        // The character right after a keyword, normally "=", is skipped whatever it is.
+        auto value = [&line](const QString &keyword) { return line.mid(keyword.size() + 1); };
+        if (StrLComp(line, keywords::Key)) {
+            m_record.key = value(keywords::Key);
+        } else if (StrLComp(line, keywords::Title)) {
+            m_record.title = value(keywords::Title);
+        } else if (StrLComp(line, keywords::Checked)) {
+            const QString text = value(keywords::Checked);
+            if (const auto checked = parseChecked(text))
+                m_record.checked = *checked;
+            else
+                fail(LoadError::Code::BadCheckedValue,
+                     QStringLiteral("check mark \"%1\" is neither True, False nor a number").arg(text));
+        } else if (StrLComp(line, keywords::Parent)) {
+            m_record.parentKey = value(keywords::Parent);
+        } else if (StrLComp(line, keywords::BodyStart)) {
+            m_inBody = true;
+            m_bodyStart = -1;
+        }
+    }
+
+    void readBodyLine(QByteArrayView line)
+    {
+        static const QByteArray endMark = keywords::BodyEnd.toLatin1();
+        if (line.startsWith(endMark)) {
+            const QByteArrayView span = m_bodyStart < 0
+                    ? QByteArrayView()
+                    : m_bytes.sliced(m_bodyStart, m_bodyEnd - m_bodyStart);
+            m_inBody = false;
+            completeRecord(decodeBody(span));
+            return;
+        }
+        if (m_bodyStart < 0)
+            m_bodyStart = m_lines.lineStart();
+        m_bodyEnd = m_lines.lineEnd();
+    }
+
+    void completeRecord(const QString &body)
+    {
+        Outline &outline = m_result.outline;
+        const QString &key = m_record.key;
+        const std::optional<int> keyNumber = Outline::keyNumberOf(key);
+        if (outline.item(key))
+            return fail(LoadError::Code::DuplicateKey, QStringLiteral("duplicate key \"%1\"").arg(key));
+        if (!keyNumber)
+            return fail(LoadError::Code::BadKey,
+                        QStringLiteral("key \"%1\" is not a letter followed by decimal digits").arg(key));
+        if (*keyNumber > Outline::MaxKeyNumber)
+            return fail(LoadError::Code::KeyNumberOutOfRange,
+                        QStringLiteral("key number of \"%1\" is above %2").arg(key).arg(Outline::MaxKeyNumber));
+        if (m_usedKeyNumbers[size_t(*keyNumber)])
+            return fail(LoadError::Code::DuplicateKeyNumber,
+                        QStringLiteral("key \"%1\" has the number of another key").arg(key));
+
+        Category *category = nullptr;
+        const bool isRoot = !outline.root();
+        if (isRoot) {
+            category = outline.addTopLevel(key, m_record.title);
+        } else {
+            if (m_record.parentKey.isEmpty())
+                return fail(LoadError::Code::MissingParent,
+                            QStringLiteral("category \"%1\" has no parent key").arg(key));
+            Category *parent = outline.item(m_record.parentKey);
+            if (!parent)
+                return fail(LoadError::Code::UnknownParent,
+                            QStringLiteral("unknown parent key \"%1\"").arg(m_record.parentKey));
+            category = outline.addChild(parent, key, m_record.title);
+            // The root keeps its open folder only when it bears the key every
+            // written outline gives it; any other parent shows a closed one.
+            if (m_record.parentKey != QLatin1StringView("C0"))
+                outline.setImage(parent, icons::of(icons::Collapsed, parent->checked()));
+        }
+        outline.setChecked(category, m_record.checked);
+        outline.setImage(category, icons::of(isRoot ? icons::Expanded : icons::Leaf, m_record.checked));
+        m_usedKeyNumbers[size_t(*keyNumber)] = true;
+        outline.TextData[size_t(*keyNumber)] = body;
+        outline.KeyCounter = std::max(outline.KeyCounter, *keyNumber + 1);
+        m_record.resetAfterCompletion();
+    }
+
+    void fail(LoadError::Code code, const QString &message)
+    {
+        m_result.error = LoadError{code, m_lines.lineNumber(), message};
+    }
+
+    LineCursor m_lines;
+    QByteArrayView m_bytes;
+    ReadResult m_result;
+    Record m_record;
+    bool m_inBody = false;
+    qsizetype m_bodyStart = -1;
+    qsizetype m_bodyEnd = -1;
+    std::array<bool, Outline::TextSlots> m_usedKeyNumbers{};
+};
+
+} // namespace
+
+ReadResult readOutline(QByteArrayView bytes)
+{
+    return Reader(bytes).read();
+}
+
+ReadResult readOutlineFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReadResult result;
+        result.error = LoadError{LoadError::Code::CannotOpen, 0, file.errorString()};
+        return result;
+    }
+    // Mapping spares a copy of the whole file; pipes and empty files cannot be mapped.
+    if (const qint64 size = file.size(); size > 0) {
+        if (uchar *mapped = file.map(0, size))
+            return readOutline(QByteArrayView(mapped, size));
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        ReadResult result;
+        result.error = LoadError{LoadError::Code::CannotOpen, 0, file.errorString()};
+        return result;
+    }
+    return readOutline(bytes);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "document/outline.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+struct LoadError
+{
+    enum class Code {
+        CannotOpen,
+        BadCheckedValue,
+        DuplicateKey,
+        // Two keys such as C7 and C007 would share one body slot.
+        DuplicateKeyNumber,
+        // The key's text after its first character is not plain decimal digits.
+        BadKey,
+        MissingParent,
+        UnknownParent,
+        KeyNumberOutOfRange,
+        NoRecord,
+    };
+    Code code = Code::NoRecord;
+    int line = 0;    // 1-based line where reading failed; 0 when the file could not be opened
+    QString message; // plain English, e.g. unknown parent key "C9"
+};
+
+struct ReadResult
+{
+    // On failure it holds the categories completed before the failure.
+    Outline outline;
+    std::optional<LoadError> error;
+    bool ok() const { return !error; }
+};
+
+// True when str1 begins with str2 (case-sensitive); an empty str2 always matches.
+bool StrLComp(QStringView str1, QStringView str2);
+
+// Parses outline file bytes into a fresh outline: the root expanded, icons
+// and marks as the file gives them (ancestors are not recomputed), KeyCounter
+// one past the highest key number.
+ReadResult readOutline(QByteArrayView bytes);
+ReadResult readOutlineFile(const QString &path);
