@@ -1,0 +1,31 @@
+#include "mainwindow/dialogquestions.h"
+#include "mainwindow/form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sorveka"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+            .arg(SORVEKA_VERSION_MAJOR).arg(SORVEKA_VERSION_MINOR).arg(SORVEKA_VERSION_PATCH));
+
+    // The program speaks Japanese whatever the locale, Qt's own buttons too.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    const QString startFolder = QDir::currentPath();
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+
+    DialogQuestions questions;
+    Form1 window(questions);
+    questions.setParentWidget(&window);
+    window.Form_Load(arguments, startFolder);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,144 @@
+#include "mainwindow/filecommands.h"
+
+#include "document/document.h"
+#include "file/documentio.h"
+#include "file/filetitle.h"
+#include "file/outlinereader.h"
+#include "file/outlinewriter.h"
+#include "mainwindow/editorsurface.h"
+#include "mainwindow/questions.h"
+
+const QString FileCommands::Filter =
+        QStringLiteral("Sorveka (*.svk)|*.svk|Text (*.txt)|*.txt|All (*.*)|*.*");
+
+namespace {
+
+QString describe(const QList<UnstorableText> &found)
+{
+    constexpr qsizetype shown = 8;
+    QStringList lines;
+    for (qsizetype i = 0; i < found.size() && i < shown; ++i) {
+        const UnstorableText &text = found[i];
+        QStringList problems;
+        if (!text.characters.isEmpty()) {
+            QString characters;
+            for (char32_t c : text.characters)
+                characters += QString::fromUcs4(&c, 1);
+            problems << QStringLiteral("保存できない文字「%1」").arg(characters);
+        }
+        if (text.titleHasLineBreak)
+            problems << QStringLiteral("タイトル内の改行");
+        if (text.bodyHasEndMarkLine)
+            problems << QStringLiteral("SORVEKA_END_CHECK_MARK で始まる行");
+        lines << QStringLiteral("・%1: %2").arg(text.category->title(), problems.join(QStringLiteral("、")));
+    }
+    if (found.size() > shown)
+        lines << QStringLiteral("ほか %1 件").arg(found.size() - shown);
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+FileCommands::FileCommands(Document &document, EditorSurface &editor, Questions &questions)
+    : m_document(document), m_editor(editor), m_questions(questions)
+{
+}
+
+bool FileCommands::DataLoad(const QString &Fname)
+{
+    ReadResult read = readOutlineFile(Fname);
+    if (!read.ok()) {
+        const LoadError &error = *read.error;
+        const QString detail = error.line > 0
+                ? QStringLiteral("%1 行目: %2").arg(error.line).arg(error.message)
+                : error.message;
+        m_questions.showError(QStringLiteral("読み込みエラー"),
+                              QStringLiteral("ファイルが読み込めませんでした"), detail);
+        return false;
+    }
+    adoptLoadedOutline(m_document, std::move(read.outline));
+    m_editor.showEditedCategory();
+    m_editor.setCaption(QStringLiteral("Sorveka [") + FileTitleOf(Fname) + u']');
+    return true;
+}
+
+void FileCommands::mOpen_Click()
+{
+    askToSaveChanges();
+    const QString fileName = m_questions.openFileName(Filter, m_dialogFileName);
+    if (fileName.isEmpty())
+        return;
+    m_dialogFileName = fileName;
+    // A failed read keeps the outline, its file name and the caption, so
+    // nothing the user had is lost to a broken file.
+    if (DataLoad(fileName))
+        m_document.CurrentFile = fileName;
+}
+
+FileCommands::SaveOutcome FileCommands::mSave_Click()
+{
+    m_editor.writeBackEdit();
+    QString fileName = m_document.CurrentFile;
+    if (fileName.isEmpty()) {
+        fileName = m_questions.saveFileName(Filter, m_dialogFileName);
+        if (fileName.isEmpty())
+            return SaveOutcome::Cancelled;
+        m_dialogFileName = fileName;
+    }
+    return saveTo(fileName);
+}
+
+FileCommands::SaveOutcome FileCommands::mCreate_Click()
+{
+    m_editor.writeBackEdit();
+    const QString fileName = m_questions.saveFileName(Filter, m_dialogFileName);
+    if (fileName.isEmpty())
+        return SaveOutcome::Cancelled;
+    m_dialogFileName = fileName;
+    return saveTo(fileName);
+}
+
+void FileCommands::askToSaveChanges()
+{
+    if (!m_document.DataChanged)
+        return;
+    if (!m_questions.askYesNo(QStringLiteral("保存確認"), QStringLiteral("データを保存しますか？"), true))
+        return;
+    // After a failed write the user may still put the outline elsewhere;
+    // cancelling the dialog then goes on without saving, knowingly.
+    for (SaveOutcome outcome = mSave_Click(); outcome == SaveOutcome::Failed;) {
+        const QString fileName = m_questions.saveFileName(Filter, m_dialogFileName);
+        if (fileName.isEmpty())
+            return;
+        m_dialogFileName = fileName;
+        outcome = saveTo(fileName);
+    }
+}
+
+bool FileCommands::confirmUnstorableText()
+{
+    const QList<UnstorableText> found = findUnstorableText(m_document.outline);
+    if (found.isEmpty())
+        return true;
+    return m_questions.askYesNo(
+            QStringLiteral("保存確認"),
+            QStringLiteral("次のカテゴリには、このファイル形式でそのままは保存できない内容があります。\n"
+                           "保存できない文字は「?」に、タイトル内の改行は空白になり、"
+                           "SORVEKA_END_CHECK_MARK で始まる行は本文を途中で終わらせます。\n\n")
+                    + describe(found) + QStringLiteral("\n\nこのまま保存しますか？"),
+            false);
+}
+
+FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)
+{
+    if (!confirmUnstorableText())
+        return SaveOutcome::Cancelled;
+    if (const auto error = DataSave(m_document, fileName)) {
+        m_questions.showError(QStringLiteral("保存エラー"),
+                              QStringLiteral("ファイルを保存できませんでした。\n%1").arg(fileName),
+                              error->message);
+        return SaveOutcome::Failed;
+    }
+    m_document.CurrentFile = fileName;
+    return SaveOutcome::Saved;
+}

@@ -1,0 +1,428 @@
+#include "mainwindow/form1.h"
+
+#include "document/categorycommands.h"
+#include "document/checkmarks.h"
+#include "document/icons.h"
+#include "file/filetitle.h"
+#include "mainwindow/commandtables.h"
+#include "mainwindow/outlinemodel.h"
+#include "mainwindow/questions.h"
+#include "resources/japanesefont.h"
+#include "resources/pictures.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QToolBar>
+#include <QTreeView>
+
+namespace {
+
+const QString Caption = QStringLiteral("Sorveka");
+constexpr double TwipsPerPixel = 15.0;
+
+// Bodies are kept with CR LF line ends, as the file holds them; the box
+// works with LF.
+QString bodyForBox(const QString &body)
+{
+    QString text = body;
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QString bodyFromBox(const QString &text)
+{
+    QString body = text;
+    return body.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+Form1::Form1(Questions &questions, QWidget *parent)
+    : QMainWindow(parent), m_questions(questions), m_fileCommands(m_document, *this, questions)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Caption);
+    setWindowIcon(pictures::programIcon());
+    if (const QScreen *screen = this->screen())
+        m_scale = std::max(1.0, screen->logicalDotsPerInch() / 96.0);
+
+    m_model = new OutlineModel(m_document.outline, this);
+    createControls();
+    createMenus();
+    createToolbar();
+    connectView();
+    m_client->installEventFilter(this);
+
+    setTabOrder(m_tree, m_body);
+    setTabOrder(m_body, m_title);
+    setTabOrder(m_title, m_toolbar);
+    resize(twips(DesignClientWidth), twips(DesignClientHeight) + menuBar()->sizeHint().height());
+}
+
+Form1::~Form1()
+{
+    // The model leaves before the document it observes.
+    delete m_model;
+    m_model = nullptr;
+}
+
+int Form1::twips(int value) const
+{
+    return int(std::lround(value / TwipsPerPixel * m_scale));
+}
+
+void Form1::createControls()
+{
+    // The client area: the controls sit at their design positions and
+    // Form_Resize moves them, as the layout rules say.
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+
+    m_tree = new QTreeView(m_client);
+    m_tree->setObjectName(QStringLiteral("Tt"));
+    m_tree->setModel(m_model);
+    m_tree->setHeaderHidden(true);
+    m_tree->setIconSize(QSize(16, 16));
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setUniformRowHeights(true);
+    m_tree->viewport()->installEventFilter(this);
+    m_tree->setGeometry(twips(120), twips(360), twips(3615), twips(4455));
+
+    const QFont boxFont = japaneseGothicFont(11.25);
+    m_title = new QLineEdit(m_client);
+    m_title->setObjectName(QStringLiteral("txtTitle"));
+    m_title->setFont(boxFont);
+    m_title->setGeometry(twips(3840), twips(360), twips(5415), twips(375));
+    m_title->installEventFilter(this);
+
+    m_body = new QPlainTextEdit(m_client);
+    m_body->setObjectName(QStringLiteral("txtEdit"));
+    m_body->setFont(boxFont);
+    m_body->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_body->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_body->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_body->setGeometry(twips(3840), twips(840), twips(5415), twips(3975));
+    m_body->installEventFilter(this);
+
+    // Every change the user makes counts as typing: keys, but also pasting,
+    // dropping and input-method text, which come without a key press.
+    connect(m_title, &QLineEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+    connect(m_body, &QPlainTextEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+}
+
+QAction *Form1::addCommand(QMenu *menu, QStringView name, QStringView caption)
+{
+    QAction *action = caption == u"-" ? menu->addSeparator() : menu->addAction(caption.toString());
+    action->setObjectName(name.toString());
+    return action;
+}
+
+void Form1::createMenus()
+{
+    for (const MenuDefinition &definition : MenuBar) {
+        QMenu *menu = menuBar()->addMenu(definition.title.caption.toString());
+        menu->setObjectName(definition.title.name.toString());
+        for (int i = 0; i < definition.itemCount; ++i)
+            addCommand(menu, definition.items[i].name, definition.items[i].caption);
+    }
+    m_treeRightClick = new QMenu(TreeRightClick.title.caption.toString(), this);
+    m_treeRightClick->setObjectName(TreeRightClick.title.name.toString());
+    for (int i = 0; i < TreeRightClick.itemCount; ++i)
+        addCommand(m_treeRightClick, TreeRightClick.items[i].name, TreeRightClick.items[i].caption);
+
+    // Items without a handler here (copy, cut, paste, print, preview, exit and
+    // the popup's copy, paste and cut) are present and do nothing.
+    connectCommand(u"mOpen", [this] { m_fileCommands.mOpen_Click(); });
+    connectCommand(u"mSave", [this] { m_fileCommands.mSave_Click(); });
+    connectCommand(u"mCreate", [this] { m_fileCommands.mCreate_Click(); });
+    connectCommand(u"mCheck", [this] { mCheck_Click(); });
+    connectCommand(u"mDelete", [this] { mDelete_Click(); });
+    connectCommand(u"mAbout", [this] { mAbout_Click(); });
+    connectCommand(u"CreateThisLevel", [this] { CreateThisLevel_Click(); });
+    connectCommand(u"CreateNextLevel", [this] { CreateNextLevel_Click(); });
+    connectCommand(u"CheckReverse", [this] { mCheck_Click(); });
+    // The popup's delete does what the Tools menu's delete does.
+    connectCommand(u"DeleteCategoly", [this] { mDelete_Click(); });
+}
+
+void Form1::connectCommand(QStringView name, const std::function<void()> &handler)
+{
+    QAction *action = findChild<QAction *>(name.toString());
+    Q_ASSERT(action);
+    connect(action, &QAction::triggered, this, handler);
+}
+
+void Form1::createToolbar()
+{
+    m_toolbar = new QToolBar(m_client);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setFloatable(false);
+    m_toolbar->setMovable(false);
+    for (const ToolbarButton &button : ToolbarButtons) {
+        if (button.key.isEmpty()) {
+            m_toolbar->addSeparator();
+            continue;
+        }
+        QAction *action = m_toolbar->addAction(pictures::toolbarImage(button.picture), QString());
+        action->setObjectName(button.key.toString());
+        action->setToolTip(button.tooltip.toString());
+        action->setData(button.key.toString());
+        connect(action, &QAction::triggered, this,
+                [this, key = button.key.toString()] { Toolbar1_ButtonClick(key); });
+    }
+    m_toolbar->setGeometry(0, 0, m_client->width(), twips(315));
+}
+
+void Form1::connectView()
+{
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_coreChanging && current.isValid())
+                    Tt_NodeClick(OutlineModel::categoryAt(current));
+            });
+    // A click on the category already selected loads it again, as any click does.
+    connect(m_tree, &QTreeView::clicked, this,
+            [this](const QModelIndex &index) { Tt_NodeClick(OutlineModel::categoryAt(index)); });
+    connect(m_tree, &QTreeView::doubleClicked, this, [this] { Tt_DblClick(); });
+    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+        if (!m_coreChanging)
+            Tt_Expand(OutlineModel::categoryAt(index));
+    });
+    connect(m_tree, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
+        if (!m_coreChanging)
+            Tt_Collapse(OutlineModel::categoryAt(index));
+    });
+
+    connect(m_model, &OutlineModel::selectionRequested, this, [this](const QModelIndex &index) {
+        QScopedValueRollback guard(m_coreChanging, true);
+        if (index.isValid())
+            m_tree->setCurrentIndex(index);
+        else
+            m_tree->selectionModel()->clear();
+    });
+    connect(m_model, &OutlineModel::expansionRequested, this,
+            [this](const QModelIndex &index, bool expanded) {
+                QScopedValueRollback guard(m_coreChanging, true);
+                m_tree->setExpanded(index, expanded);
+            });
+    connect(m_model, &OutlineModel::scrollRequested, this,
+            [this](const QModelIndex &index) { m_tree->scrollTo(index); });
+    connect(m_model, &OutlineModel::outlineReplaced, this, &Form1::applyExpansions);
+}
+
+void Form1::applyExpansions()
+{
+    QScopedValueRollback guard(m_coreChanging, true);
+    const Outline &outline = m_document.outline;
+    for (int i = 1; i <= outline.count(); ++i) {
+        if (const Category *category = outline.item(i); category->expanded())
+            m_tree->setExpanded(m_model->indexOf(category), true);
+    }
+}
+
+void Form1::Form_Load(const QStringList &arguments, const QString &startFolder)
+{
+    // The argument is taken whole, blanks and all; a relative path means the
+    // folder the user started the program from.
+    const QString argument = arguments.join(u' ');
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    if (!argument.isEmpty()) {
+        const QString path = QDir(startFolder).absoluteFilePath(argument);
+        m_document.CurrentFile = path;
+        if (m_fileCommands.DataLoad(path))
+            return;
+        // A missing file is where the new outline will be saved. An existing
+        // file that could not be read is not: saving over it would destroy
+        // what the user may still recover from it.
+        if (QFileInfo::exists(path))
+            m_document.CurrentFile.clear();
+    }
+    ResetOutline();
+}
+
+void Form1::ResetOutline()
+{
+    QScopedValueRollback guard(m_coreChanging, true);
+    ::ResetOutline(m_document);
+    showEditedCategory();
+}
+
+void Form1::NewOutline()
+{
+    if (!m_questions.askYesNo(QStringLiteral("新規"),
+                              QStringLiteral("編集中のデータを破棄します\r\nよろしいですか？"), true))
+        return;
+    ResetOutline();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Form_Unload: the close cannot be cancelled.
+    m_fileCommands.askToSaveChanges();
+    event->accept();
+}
+
+void Form1::Toolbar1_ButtonClick(const QString &key)
+{
+    if (key == u"tNew")
+        NewOutline();
+    else if (key == u"tOpen")
+        m_fileCommands.mOpen_Click();
+    else if (key == u"tSave")
+        m_fileCommands.mSave_Click();
+    else if (key == u"tCheck")
+        mCheck_Click();
+    else if (key == u"tDelete")
+        mDelete_Click();
+    // tCopy, tCut, tPaste, tPrint, tPreview, tUp and tDown do nothing.
+}
+
+void Form1::mAbout_Click()
+{
+    // One box at a time: showing it again only brings it to the front.
+    if (!m_about)
+        m_about = new About(FileTitleOf(m_document.CurrentFile));
+    m_about->present();
+}
+
+void Form1::writeBackEdit()
+{
+    WriteBackEdit(m_document, m_title->text(), bodyFromBox(m_body->toPlainText()));
+}
+
+void Form1::showEditedCategory()
+{
+    const Category *category = m_document.editedCategory();
+    if (!category)
+        return fillBoxes(QString(), QString());
+    fillBoxes(category->title(), m_document.outline.TextData[size_t(category->keyNumber())]);
+}
+
+void Form1::fillBoxes(const QString &title, const QString &body)
+{
+    QScopedValueRollback guard(m_fillingBoxes, true);
+    m_title->setText(title);
+    m_body->setPlainText(bodyForBox(body));
+}
+
+void Form1::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+}
+
+void Form1::markEdited()
+{
+    m_document.EditPending = true;
+    m_document.DataChanged = true;
+}
+
+void Form1::Tt_NodeClick(Category *node)
+{
+    if (!node)
+        return;
+    writeBackEdit();
+    beginEditing(m_document, node);
+    showEditedCategory();
+    m_document.outline.select(node);
+}
+
+void Form1::Tt_MouseDown(Qt::MouseButton button)
+{
+    writeBackEdit();
+    if (button == Qt::RightButton)
+        m_treeRightClick->exec(QCursor::pos());
+}
+
+void Form1::Tt_DblClick()
+{
+    mCheck_Click();
+}
+
+void Form1::Tt_Expand(Category *node)
+{
+    m_document.outline.setExpanded(node, true);
+    m_document.outline.setImage(node, icons::of(icons::Expanded, node->checked()));
+}
+
+void Form1::Tt_Collapse(Category *node)
+{
+    m_document.outline.setExpanded(node, false);
+    m_document.outline.setImage(node, icons::of(icons::Collapsed, node->checked()));
+}
+
+void Form1::mCheck_Click()
+{
+    ::mCheck_Click(m_document);
+}
+
+void Form1::CreateNextLevel_Click()
+{
+    QScopedValueRollback guard(m_coreChanging, true);
+    ::CreateNextLevel_Click(m_document);
+}
+
+void Form1::CreateThisLevel_Click()
+{
+    QScopedValueRollback guard(m_coreChanging, true);
+    ::CreateThisLevel_Click(m_document);
+}
+
+void Form1::mDelete_Click()
+{
+    // Typing reaches its own category before positions close up; then the
+    // boxes show the neighbour the deletion selected.
+    writeBackEdit();
+    {
+        QScopedValueRollback guard(m_coreChanging, true);
+        if (!::mDelete_Click(m_document))
+            return;
+    }
+    Tt_NodeClick(m_document.outline.selected());
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        Form_Resize();
+    } else if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto button = static_cast<QMouseEvent *>(event)->button();
+        Tt_MouseDown(button);
+        // The popup acts on the selected category, so a right click must not
+        // move the selection to the category under the pointer.
+        if (button == Qt::RightButton)
+            return true;
+    } else if ((watched == m_title || watched == m_body) && event->type() == QEvent::KeyPress) {
+        markEdited();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::Form_Resize()
+{
+    // The design margins, taken against the client area: the tree and the body
+    // box end 120 above the bottom, the boxes 150 short of the right edge and
+    // 240 right of the tree's width. Sizes stop at 0.
+    const double scale = m_scale / TwipsPerPixel;
+    const auto px = [scale](double twipValue) { return int(std::lround(twipValue * scale)); };
+    const double clientWidth = m_client->width() / scale;
+    const double clientHeight = m_client->height() / scale;
+    const double treeWidth = m_tree->width() / scale;
+    const double boxLeft = treeWidth + 240;
+    const double boxWidth = std::max(0.0, clientWidth - boxLeft - 150);
+
+    m_toolbar->setGeometry(0, 0, m_client->width(), px(315));
+    m_tree->resize(m_tree->width(), px(std::max(0.0, clientHeight - 120 - 360)));
+    m_title->setGeometry(px(boxLeft), m_title->y(), px(boxWidth), m_title->height());
+    m_body->setGeometry(px(boxLeft), m_body->y(), px(boxWidth),
+                        px(std::max(0.0, clientHeight - 120 - 840)));
+}

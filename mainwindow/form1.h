@@ -1,0 +1,100 @@
+#pragma once
+
+#include "about/about.h"
+#include "document/document.h"
+#include "mainwindow/editorsurface.h"
+#include "mainwindow/filecommands.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class OutlineModel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QToolBar;
+class QTreeView;
+
+// The main window: the tree on the left, the selected category's title and
+// body on the right. Handlers are thin: they call into the document and the
+// file commands and keep the boxes and the view in step.
+class Form1 : public QMainWindow, private EditorSurface
+{
+    Q_OBJECT
+public:
+    // `questions` answers every modal question; the window does not own it.
+    explicit Form1(Questions &questions, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: the arguments joined by blanks name one file, resolved against
+    // `startFolder`, the folder the program was started from.
+    void Form_Load(const QStringList &arguments, const QString &startFolder);
+
+    Document &document() { return m_document; }
+    FileCommands &fileCommands() { return m_fileCommands; }
+    QMenu *treeRightClick() const { return m_treeRightClick; }
+    // The open About box, if any.
+    About *about() const { return m_about; }
+
+    void Toolbar1_ButtonClick(const QString &key);
+    void NewOutline();
+    void mAbout_Click();
+    void Tt_NodeClick(Category *node);
+    void Tt_MouseDown(Qt::MouseButton button);
+    void Tt_DblClick();
+
+    // The design geometry, in twips, converted at the screen's scale.
+    static constexpr int DesignClientWidth = 9405;
+    static constexpr int DesignClientHeight = 4935;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void writeBackEdit() override;
+    void showEditedCategory() override;
+    void setCaption(const QString &caption) override;
+
+    void createControls();
+    void createMenus();
+    void createToolbar();
+    void connectView();
+    QAction *addCommand(QMenu *menu, QStringView name, QStringView caption);
+    void connectCommand(QStringView name, const std::function<void()> &handler);
+
+    void Form_Resize();
+    void ResetOutline();
+    void fillBoxes(const QString &title, const QString &body);
+    void markEdited();
+    void Tt_Expand(Category *node);
+    void Tt_Collapse(Category *node);
+    void mCheck_Click();
+    void mDelete_Click();
+    void CreateNextLevel_Click();
+    void CreateThisLevel_Click();
+    void applyExpansions();
+    int twips(int value) const;
+
+    Document m_document;
+    Questions &m_questions;
+    FileCommands m_fileCommands;
+    OutlineModel *m_model = nullptr;
+
+    QWidget *m_client = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    QTreeView *m_tree = nullptr;
+    QLineEdit *m_title = nullptr;
+    QPlainTextEdit *m_body = nullptr;
+    QMenu *m_treeRightClick = nullptr;
+    QPointer<About> m_about;
+
+    double m_scale = 1.0;
+    // Set while the window itself fills the boxes, so that is not typing.
+    bool m_fillingBoxes = false;
+    // Set while the core changes the tree, so the view's own reactions (its
+    // current row moving as rows go) are not taken for the user's clicks.
+    bool m_coreChanging = false;
+};
