@@ -1,0 +1,302 @@
+#include "file/cp932.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <iconv.h>
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;
+// Pair-table rows: row 0 stays empty and serves every byte that starts no pair.
+constexpr int kMaxRows = 64;
+// No code ends in 0xFF, so this can never be a real code.
+constexpr quint16 kNoCode = 0xFFFF;
+
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr char kUtf16[] = "UTF-16LE";
+#else
+constexpr char kUtf16[] = "UTF-16BE";
+#endif
+
+// Single bytes Windows maps and glibc's CP932 refuses; they are mapped both ways.
+struct WindowsOnlyByte
+{
+    uchar byte;
+    char16_t ch;
+};
+constexpr WindowsOnlyByte kWindowsOnly[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+};
+
+class Converter
+{
+public:
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            qFatal("cp932: iconv cannot convert from %s to %s: %s", from, to, strerror(errno));
+    }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    // Converts `size` bytes of items `itemSize` bytes long, stepping over each
+    // item iconv refuses; `accepted` tells which items converted. Returns the
+    // output of the accepted items, in order.
+    QByteArray convertItems(const char *in, size_t size, size_t itemSize,
+                            std::vector<bool> &accepted) const
+    {
+        accepted.assign(size / itemSize, true);
+        QByteArray out(qsizetype(size * 2), Qt::Uninitialized);
+        char *inPos = const_cast<char *>(in);
+        size_t inLeft = size;
+        char *outPos = out.data();
+        size_t outLeft = size_t(out.size());
+        // Short chunks: after an error in a two-step conversion glibc converts
+        // the chunk again from its start, which made one call over all of
+        // Unicode take a quarter of a second.
+        while (inLeft > 0) {
+            size_t chunkLeft = std::min(inLeft, kChunkItems * itemSize);
+            inLeft -= chunkLeft;
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+            while (iconv(m_cd, &inPos, &chunkLeft, &outPos, &outLeft) == size_t(-1)) {
+                const size_t at = size_t(inPos - in);
+                // EINVAL: the input ends inside a sequence, as a lone lead byte does.
+                if ((errno != EILSEQ && errno != EINVAL) || at % itemSize != 0)
+                    qFatal("cp932: iconv failed building the tables at input byte %zu: %s", at,
+                           strerror(errno));
+                accepted[at / itemSize] = false;
+                inPos += itemSize;
+                chunkLeft -= itemSize;
+            }
+        }
+        out.truncate(outPos - out.data());
+        return out;
+    }
+
+private:
+    static constexpr size_t kChunkItems = 16;
+    iconv_t m_cd;
+};
+
+// The whole mapping, read from iconv once so that conversion runs on plain
+// table look-ups.
+struct Tables
+{
+    Tables();
+    bool isLead(uchar b) const { return row[b] != 0; }
+
+    // Each byte read on its own: its character, or its escape.
+    std::array<char16_t, 256> single;
+    // Row of each lead byte in `pairs`, 0 for the other bytes.
+    std::array<uchar, 256> row{};
+    // Character of each lead/trail pair by the lead byte's row; 0 where the
+    // pair is not assigned (no pair decodes to U+0000).
+    std::array<std::array<char16_t, 256>, kMaxRows> pairs{};
+    // Code of each UTF-16 unit (a single byte below 0x100), kNoCode if none.
+    std::array<quint16, 0x10000> codes;
+
+private:
+    void readSingles(const Converter &toUtf16);
+    void readPairs(const Converter &toUtf16);
+    void readCodes();
+};
+
+Tables::Tables()
+{
+    const Converter toUtf16(kUtf16, "CP932");
+    readSingles(toUtf16);
+    readPairs(toUtf16);
+    readCodes();
+}
+
+void Tables::readSingles(const Converter &toUtf16)
+{
+    // One byte at a time: in a run of bytes iconv would read lead/trail pairs.
+    std::vector<bool> accepted;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        const QByteArray out = toUtf16.convertItems(&byte, 1, 1, accepted);
+        single[b] = accepted[0] && out.size() == 2 ? *reinterpret_cast<const char16_t *>(out.constData())
+                                                   : char16_t(kEscapeBase + b);
+    }
+    for (const WindowsOnlyByte &w : kWindowsOnly)
+        single[w.byte] = w.ch;
+}
+
+void Tables::readPairs(const Converter &toUtf16)
+{
+    // Every byte that is no character on its own is tried as a lead byte with
+    // all 256 trail bytes, all candidates in one buffer.
+    std::vector<uchar> leads;
+    for (int b = 0; b < 256; ++b) {
+        if (single[b] == kEscapeBase + b)
+            leads.push_back(uchar(b));
+    }
+    QByteArray bytes(qsizetype(leads.size() * 512), Qt::Uninitialized);
+    char *pos = bytes.data();
+    for (const uchar lead : leads) {
+        for (int trail = 0; trail < 256; ++trail) {
+            *pos++ = char(lead);
+            *pos++ = char(trail);
+        }
+    }
+    std::vector<bool> accepted;
+    const QByteArray out =
+        toUtf16.convertItems(bytes.constData(), size_t(bytes.size()), 2, accepted);
+    if (size_t(out.size()) != 2 * size_t(std::count(accepted.begin(), accepted.end(), true)))
+        qFatal("cp932: iconv did not read one character per byte pair");
+    const auto *units = reinterpret_cast<const char16_t *>(out.constData());
+
+    int rows = 1;
+    for (size_t i = 0; i < leads.size(); ++i) {
+        const auto first = accepted.begin() + qsizetype(i * 256);
+        if (std::find(first, first + 256, true) == first + 256)
+            continue; // no assigned pair: the byte stays escaped
+        if (rows == kMaxRows)
+            qFatal("cp932: more lead bytes than the pair table holds");
+        for (int trail = 0; trail < 256; ++trail) {
+            if (first[trail])
+                pairs[rows][trail] = *units++;
+        }
+        row[leads[i]] = uchar(rows);
+        ++rows;
+    }
+}
+
+void Tables::readCodes()
+{
+    codes.fill(kNoCode);
+    // iconv's output needs no separators: a lead byte says its code is two bytes.
+    std::vector<char16_t> units;
+    units.reserve(0x10000 - 0x800);
+    for (char32_t u = 0; u < 0x10000; ++u) {
+        if (!QChar::isSurrogate(u))
+            units.push_back(char16_t(u));
+    }
+    const Converter toCp932("CP932", kUtf16);
+    std::vector<bool> accepted;
+    const QByteArray out = toCp932.convertItems(reinterpret_cast<const char *>(units.data()),
+                                                units.size() * 2, 2, accepted);
+    const auto *pos = reinterpret_cast<const uchar *>(out.constData());
+    const auto *const end = pos + out.size();
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (!accepted[i])
+            continue;
+        if (pos == end || (isLead(*pos) && end - pos < 2))
+            qFatal("cp932: iconv wrote fewer codes than characters");
+        codes[units[i]] = isLead(*pos) ? quint16(pos[0] << 8 | pos[1]) : pos[0];
+        pos += isLead(*pos) ? 2 : 1;
+    }
+    if (pos != end)
+        qFatal("cp932: iconv wrote more codes than characters");
+
+    for (const WindowsOnlyByte &w : kWindowsOnly)
+        codes[w.ch] = w.byte;
+    for (int b = 0x80; b < 0x100; ++b)
+        codes[kEscapeBase + b] = quint16(b);
+}
+
+const Tables &tables()
+{
+    static const Tables instance;
+    return instance;
+}
+
+} // namespace
+
+namespace cp932 {
+
+QString decode(QByteArrayView bytes)
+{
+    const Tables &t = tables();
+    QString text(bytes.size(), Qt::Uninitialized);
+    auto *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin;
+    const auto *in = reinterpret_cast<const uchar *>(bytes.data());
+    const auto *const end = in + bytes.size();
+    // Branches rather than branch-free selects: the select makes every step
+    // wait for the previous table look-up, while real text comes in runs of
+    // one-byte or of two-byte codes that the branches predict well.
+    while (end - in > 1) {
+        const uchar b = in[0];
+        const uchar row = t.row[b];
+        if (!row) {
+            *out++ = t.single[b];
+            ++in;
+            continue;
+        }
+        const char16_t pair = t.pairs[row][in[1]];
+        if (pair) {
+            *out++ = pair;
+            in += 2;
+        } else {
+            *out++ = t.single[b];
+            ++in;
+        }
+    }
+    if (in != end)
+        *out++ = t.single[*in];
+    text.truncate(out - begin);
+    return text;
+}
+
+QByteArray encode(QStringView text)
+{
+    const Tables &t = tables();
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char *const begin = bytes.data();
+    char *out = begin;
+    const char16_t *in = text.utf16();
+    const char16_t *const end = in + text.size();
+    while (in != end) {
+        const char16_t u = *in++;
+        const quint16 code = t.codes[u];
+        if (code < 0x100) {
+            *out++ = char(code);
+        } else if (code != kNoCode) {
+            *out++ = char(code >> 8);
+            *out++ = char(code & 0xFF);
+        } else {
+            if (QChar::isHighSurrogate(u) && in != end && QChar::isLowSurrogate(*in))
+                ++in;
+            *out++ = '?';
+        }
+    }
+    bytes.truncate(out - begin);
+    return bytes;
+}
+
+QList<char32_t> unencodable(QStringView text)
+{
+    QList<char32_t> found;
+    QSet<char32_t> seen;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            i += 2;
+        } else {
+            ++i;
+        }
+        if (!isEncodable(c) && !seen.contains(c)) {
+            seen.insert(c);
+            found.append(c);
+        }
+    }
+    return found;
+}
+
+bool isEncodable(char32_t c)
+{
+    return c < 0x10000 && tables().codes[c] != kNoCode;
+}
+
+} // namespace cp932
