@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringList>
+
+struct Console;
+
+// Reads every file as the window opens it and reports each one; a bad file
+// does not stop the others. Returns the exit status.
+int runCheck(const QStringList &files, Console &console);

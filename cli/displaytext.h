@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// Text of the outline made fit for formats that cannot carry everything the
+// outline holds. Bytes the reader could not decode are kept in memory as lone
+// surrogates; UTF-8 and XML have no place for them, so they are shown as the
+// replacement character. Only the json format keeps them.
+namespace displaytext {
+
+constexpr char16_t Replacement = 0xFFFD;
+
+// Lone surrogates become U+FFFD; pairs stay.
+QString withoutLoneSurrogates(QStringView text);
+
+// As withoutLoneSurrogates, and also every other character XML 1.0 forbids
+// (control characters other than tab, LF and CR; U+FFFE and U+FFFF).
+QString xmlSafe(QStringView text);
+
+// A title for a one-line listing: line breaks become blanks, as the outline
+// file writer makes them.
+QString oneLine(QStringView title);
+
+// A body's lines, split at CR LF, a lone CR or a lone LF. An empty body has no lines.
+QStringList bodyLines(QStringView body);
+
+// CR LF and lone CR become LF.
+QString withLfLineEnds(QStringView text);
+
+} // namespace displaytext

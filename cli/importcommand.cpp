@@ -1,0 +1,81 @@
+#include "cli/importcommand.h"
+
+#include "cli/console.h"
+#include "cli/exitstatus.h"
+#include "cli/opmlimport.h"
+#include "file/atomicwrite.h"
+#include "file/outlinereader.h"
+#include "file/outlinewriter.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace {
+
+QString describeCharacters(const QList<char32_t> &characters)
+{
+    QStringList names;
+    for (char32_t c : characters) {
+        const QString hex = QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
+        names.append(QStringLiteral("U+%1 \"%2\"").arg(hex, QString::fromUcs4(&c, 1)));
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// What the writer has to change, told before it is written: the window asks,
+// the command line warns and goes on.
+void warnAboutUnstorableText(const QString &input, const Outline &outline, Console &console)
+{
+    for (const UnstorableText &text : findUnstorableText(outline)) {
+        const QString where = QStringLiteral("%1: warning: category %2 \"%3\"")
+                                      .arg(input, text.category->key(), text.category->title());
+        if (!text.characters.isEmpty())
+            console.printError(where
+                               + QStringLiteral(": code page 932 cannot hold %1; written as \"?\"")
+                                         .arg(describeCharacters(text.characters)));
+        if (text.titleHasLineBreak)
+            console.printError(where + QStringLiteral(": the title has a line break; written as a blank"));
+        if (text.bodyHasEndMarkLine)
+            console.printError(where
+                               + QStringLiteral(": a body line starts with the end keyword; "
+                                                "the body will end at that line when read back"));
+    }
+}
+
+} // namespace
+
+int runImport(const QString &input, const QString &output, Console &console)
+{
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly)) {
+        console.printError(QStringLiteral("%1: cannot open: %2").arg(input, file.errorString()));
+        return exitstatus::Failure;
+    }
+    const QByteArray xml = file.readAll();
+    file.close();
+
+    const OpmlImportResult imported = importOpml(xml);
+    if (!imported.ok()) {
+        const OpmlImportError &error = *imported.error;
+        console.printError(error.line > 0 ? QStringLiteral("%1:%2: %3").arg(input).arg(error.line).arg(error.message)
+                                          : QStringLiteral("%1: %2").arg(input, error.message));
+        return exitstatus::Failure;
+    }
+
+    warnAboutUnstorableText(input, imported.outline, console);
+    const QByteArray bytes = writeOutline(imported.outline);
+    // The file is what counts: one the window would refuse to open is not written.
+    const ReadResult reread = readOutline(bytes);
+    if (!reread.ok()) {
+        console.printError(QStringLiteral("%1: the outline would not read back (line %2: %3); nothing written")
+                                   .arg(input)
+                                   .arg(reread.error->line)
+                                   .arg(reread.error->message));
+        return exitstatus::Failure;
+    }
+    if (const std::optional<WriteError> error = writeFileAtomically(output, bytes)) {
+        console.printError(error->message);
+        return exitstatus::Failure;
+    }
+    return exitstatus::Success;
+}

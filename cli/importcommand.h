@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+struct Console;
+
+// Builds an outline file at `output` from the OPML file `input`, through the
+// same writer as Save. On refusal nothing is written. Returns the exit status.
+int runImport(const QString &input, const QString &output, Console &console);
