@@ -18,7 +18,7 @@ namespace {
 
 QImage render(const QIcon &icon, int size)
 {
-    return icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+    return icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 // Pure tick red, or tick red partly over the picture: red clearly dominates.
