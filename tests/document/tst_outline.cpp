@@ -19,8 +19,10 @@ private slots:
     void itemByPosition();
     void itemByKey_data();
     void itemByKey();
-    void duplicateKeyRefused_data();
-    void duplicateKeyRefused();
+    void refusedKeys_data();
+    void refusedKeys();
+    void removalDropsSelection_data();
+    void removalDropsSelection();
     void replaceWithKeepsObserver();
     void deepChainRemoval_data();
     void deepChainRemoval();
@@ -87,6 +89,9 @@ void TestOutline::treeChanges_data()
     QTest::newRow("previous on a deeper level")
             << u"C0 C1>C0 C2>C1 C3>C1"_s << u"C4<C3"_s
             << u"C0(C1(C2 C4 C3))"_s << u"C0 C1 C2 C3 C4"_s << QStringList{u"add C4 to C1@1"_s};
+    QTest::newRow("the highest body slot")
+            << u"C0 C1>C0"_s << u"C2048>C1"_s
+            << u"C0(C1(C2048))"_s << u"C0 C1 C2048"_s << QStringList{u"add C2048 to C1@0"_s};
     QTest::newRow("second top-level category")
             << u"C0"_s << u"C1"_s
             << u"C0 C1"_s << u"C0 C1"_s << QStringList{u"add C1 to -@1"_s};
@@ -197,7 +202,7 @@ void TestOutline::itemByKey()
         QCOMPARE(found->key(), key);
 }
 
-void TestOutline::duplicateKeyRefused_data()
+void TestOutline::refusedKeys_data()
 {
     QTest::addColumn<QString>("attempt");
 
@@ -208,24 +213,62 @@ void TestOutline::duplicateKeyRefused_data()
     QTest::newRow("previous with its relative's key") << u"C3<C3"_s;
     QTest::newRow("previous with the root's key") << u"C0<C1"_s;
     QTest::newRow("top-level with the root's key") << u"C0"_s;
+    // Every category owns a body slot, so keys that name none are refused too.
+    QTest::newRow("key without a number") << u"X>C0"_s;
+    QTest::newRow("letter only") << u"C>C1"_s;
+    QTest::newRow("trailing letter") << u"C4a<C3"_s;
+    QTest::newRow("number past the body slots") << u"C2049>C2"_s;
+    QTest::newRow("far past the body slots") << u"C99999999999>C0"_s;
+    QTest::newRow("top-level without a number") << u"Y"_s;
 }
 
-void TestOutline::duplicateKeyRefused()
+void TestOutline::refusedKeys()
 {
     QFETCH(QString, attempt);
 
     Outline outline;
     QCOMPARE(outlinescript::build(outline, u"C0 C1>C0 C2>C1 C3>C0"_s), QString());
-    Category *holder = outline.item(attempt.left(2));
+    const QString key = attempt.section(u'>', 0, 0).section(u'<', 0, 0);
+    const Category *holder = outline.item(key);
     RecordingObserver observer(outline);
 
     QCOMPARE(outlinescript::build(outline, attempt), u"refused: "_s + attempt);
 
     QCOMPARE(outlinescript::treeOrder(outline), u"C0(C1(C2) C3)"_s);
     QCOMPARE(outlinescript::collectionOrder(outline), u"C0 C1 C2 C3"_s);
-    QCOMPARE(outline.item(attempt.left(2)), holder);
+    QCOMPARE(outline.item(key), holder);
     QCOMPARE(observer.structure, QStringList());
     QCOMPARE(observer.problems(), QStringList());
+}
+
+void TestOutline::removalDropsSelection_data()
+{
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("removed");
+    QTest::addColumn<QString>("selectedAfter");
+
+    // On C0(C1(C2) C3).
+    QTest::newRow("the selected category") << u"C1"_s << u"C1"_s << QString();
+    QTest::newRow("inside the removed subtree") << u"C2"_s << u"C1"_s << QString();
+    QTest::newRow("outside the removed subtree") << u"C3"_s << u"C1"_s << u"C3"_s;
+    QTest::newRow("the parent of the removed category") << u"C1"_s << u"C2"_s << u"C1"_s;
+}
+
+void TestOutline::removalDropsSelection()
+{
+    QFETCH(QString, selected);
+    QFETCH(QString, removed);
+    QFETCH(QString, selectedAfter);
+
+    Outline outline;
+    QCOMPARE(outlinescript::build(outline, u"C0 C1>C0 C2>C1 C3>C0"_s), QString());
+    outline.select(outline.item(selected));
+    const Category *kept = outline.item(selectedAfter);
+
+    outline.remove(outline.item(removed));
+
+    // Compared by address only: a selection left behind would point at freed memory.
+    QCOMPARE(outline.selected(), kept);
 }
 
 void TestOutline::replaceWithKeepsObserver()
