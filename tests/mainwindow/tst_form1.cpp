@@ -1,0 +1,707 @@
+#include "formdriver.h"
+#include "samplefiles.h"
+
+#include "document/document.h"
+#include "mainwindow/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString InitialTitle = u"名前付けてね"_s;
+const QString ReadErrorTitle = u"読み込みエラー"_s;
+
+// Replaces a box's text the way a user does: select all, then type. Lines of
+// `text` become presses of Return.
+void replaceText(QWidget *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, lines[i]);
+    }
+}
+
+QString bodyOf(Document &document, const QString &key)
+{
+    const Category *category = document.outline.item(key);
+    return category ? document.outline.TextData[size_t(category->keyNumber())] : u"<no %1>"_s.arg(key);
+}
+
+QString titleOf(Document &document, const QString &key)
+{
+    const Category *category = document.outline.item(key);
+    return category ? category->title() : u"<no %1>"_s.arg(key);
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startUp_data();
+    void startUp();
+    void missingStartFileIsSavedWithoutDialog();
+    void unreadableStartFileIsNeverSavedOver();
+
+    void typingIsWrittenBackOnClick_data();
+    void typingIsWrittenBackOnClick();
+    void typingThenPressOnEmptyTreeSpace();
+    void keyboardSelectionLoadsLikeClick_data();
+    void keyboardSelectionLoadsLikeClick();
+    void clickWithoutTypingChangesNothing();
+    void pasteAndInputMethodSetPending_data();
+    void pasteAndInputMethodSetPending();
+
+    void rightClickActsOnSelection_data();
+    void rightClickActsOnSelection();
+    void doubleClick_data();
+    void doubleClick();
+    void expandCollapseIcons_data();
+    void expandCollapseIcons();
+
+    void newOutline_data();
+    void newOutline();
+
+    void layout_data();
+    void layout();
+
+    void aboutOpensOnce();
+    void closing_data();
+    void closing();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    bool startWithTrip();
+
+    QTemporaryDir m_dir;
+    QString m_trip;
+    std::unique_ptr<FormDriver> m_driver;
+};
+
+void TestForm1::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_trip = path(u"旅行メモ.svk"_s);
+    QVERIFY(samplefiles::writeTrip(m_trip));
+    QVERIFY(samplefiles::writeTrip(path(u"trip.svk"_s)));
+    QVERIFY(samplefiles::writeTrip(path(u"my trip.svk"_s)));
+    QVERIFY(samplefiles::writeFailingPartWay(path(u"broken.svk"_s)));
+    QVERIFY(QDir(m_dir.path()).mkdir(u"folder.svk"_s));
+}
+
+void TestForm1::init()
+{
+    m_driver = std::make_unique<FormDriver>();
+}
+
+void TestForm1::cleanup()
+{
+    const QStringList problems = m_driver->questions().problems();
+    m_driver.reset();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+}
+
+bool TestForm1::startWithTrip()
+{
+    return m_driver->start({m_trip}, m_dir.path()) && m_driver->document().outline.count() == 5;
+}
+
+void TestForm1::startUp_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("startFolder");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("currentFile");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("rootTitle");
+    QTest::addColumn<QString>("bodyBox");
+    QTest::addColumn<int>("keyCounter");
+    QTest::addColumn<bool>("readError");
+
+    const QString other = QDir::tempPath();
+    QTest::newRow("no argument") << QStringList() << other << u"Sorveka"_s << QString() << 1
+                                 << InitialTitle << QString() << 1 << false;
+    QTest::newRow("good file, Japanese name")
+            << QStringList{m_trip} << other << u"Sorveka [旅行メモ.svk]"_s << m_trip << 5 << u"旅行"_s
+            << u"金曜日に出発。"_s << 5 << false;
+    QTest::newRow("relative path against the start folder")
+            << QStringList{u"trip.svk"_s} << m_dir.path() << u"Sorveka [trip.svk]"_s << path(u"trip.svk"_s)
+            << 5 << u"旅行"_s << u"金曜日に出発。"_s << 5 << false;
+    QTest::newRow("blank in the path, split into two arguments")
+            << QStringList{u"my"_s, u"trip.svk"_s} << m_dir.path() << u"Sorveka [my trip.svk]"_s
+            << path(u"my trip.svk"_s) << 5 << u"旅行"_s << u"金曜日に出発。"_s << 5 << false;
+    QTest::newRow("missing file keeps its name")
+            << QStringList{path(u"missing.svk"_s)} << other << u"Sorveka"_s << path(u"missing.svk"_s) << 1
+            << InitialTitle << QString() << 1 << true;
+    QTest::newRow("file failing part-way leaves no name")
+            << QStringList{path(u"broken.svk"_s)} << other << u"Sorveka"_s << QString() << 1 << InitialTitle
+            << QString() << 1 << true;
+    QTest::newRow("a folder given as the file leaves no name")
+            << QStringList{path(u"folder.svk"_s)} << other << u"Sorveka"_s << QString() << 1 << InitialTitle
+            << QString() << 1 << true;
+}
+
+void TestForm1::startUp()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, startFolder);
+    QFETCH(QString, caption);
+    QFETCH(QString, currentFile);
+    QFETCH(int, count);
+    QFETCH(QString, rootTitle);
+    QFETCH(QString, bodyBox);
+    QFETCH(int, keyCounter);
+    QFETCH(bool, readError);
+
+    if (readError)
+        m_driver->questions().expectError();
+    QVERIFY(m_driver->start(arguments, startFolder));
+
+    Document &document = m_driver->document();
+    const Category *root = document.outline.root();
+    QVERIFY(root);
+    QCOMPARE(m_driver->form().windowTitle(), caption);
+    QCOMPARE(document.CurrentFile, currentFile);
+    QCOMPARE(document.outline.count(), count);
+    QCOMPARE(root->title(), rootTitle);
+    QCOMPARE(document.outline.KeyCounter, keyCounter);
+    QCOMPARE(document.outline.selected(), root);
+    QCOMPARE(document.EditIndex, 1);
+    QVERIFY(!document.EditPending);
+    QVERIFY(!document.DataChanged);
+    QCOMPARE(m_driver->titleBox()->text(), rootTitle);
+    QCOMPARE(m_driver->bodyBox()->toPlainText(), bodyBox);
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(root));
+    if (count == 1)
+        QCOMPARE(root->image(), 1);
+
+    const auto errors = m_driver->questions().askedOf(ScriptedQuestions::Kind::Error);
+    QCOMPARE(errors.size(), readError ? 1 : 0);
+    if (readError)
+        QCOMPARE(errors.first().title, ReadErrorTitle);
+}
+
+void TestForm1::missingStartFileIsSavedWithoutDialog()
+{
+    const QString target = path(u"new outline.svk"_s);
+    QFile::remove(target);
+    m_driver->questions().expectError();
+    QVERIFY(m_driver->start({target}, QString()));
+    replaceText(m_driver->titleBox(), u"Plan"_s);
+    QVERIFY(m_driver->clickToolbar(u"tSave"_s));
+
+    QCOMPARE(m_driver->questions().askedTitles(), QStringList{u"error|"_s + ReadErrorTitle});
+    QVERIFY(QFile::exists(target));
+    QVERIFY(samplefiles::bytesOf(target).contains("SORVEKA_TITLE=Plan\r\n"));
+    QVERIFY(!m_driver->document().DataChanged);
+}
+
+void TestForm1::unreadableStartFileIsNeverSavedOver()
+{
+    const QString broken = path(u"broken.svk"_s);
+    const QByteArray before = samplefiles::bytesOf(broken);
+    m_driver->questions().expectError();
+    m_driver->questions().answerSave(QString());
+    QVERIFY(m_driver->start({broken}, QString()));
+    replaceText(m_driver->titleBox(), u"Plan"_s);
+    QVERIFY(m_driver->clickToolbar(u"tSave"_s));
+
+    // Save had no name to write to, so it asked; cancelling wrote nothing.
+    QCOMPARE(m_driver->questions().askedOf(ScriptedQuestions::Kind::Save).size(), 1);
+    QCOMPARE(samplefiles::bytesOf(broken), before);
+    QVERIFY(m_driver->document().DataChanged);
+    QCOMPARE(titleOf(m_driver->document(), u"C0"_s), u"Plan"_s);
+}
+
+void TestForm1::typingIsWrittenBackOnClick_data()
+{
+    QTest::addColumn<QString>("titleTyped");
+    QTest::addColumn<QString>("bodyTyped");
+    QTest::addColumn<bool>("arrowOnly");
+    QTest::addColumn<QString>("storedTitle");
+    QTest::addColumn<QString>("storedBody");
+
+    QTest::newRow("title") << u"Tickets"_s << QString() << false << u"Tickets"_s << QString();
+    QTest::newRow("body of two lines, with CR LF stored")
+            << QString() << u"one\ntwo"_s << false << u"切符"_s << u"one\r\ntwo"_s;
+    QTest::newRow("title and body") << u"T"_s << u"B"_s << false << u"T"_s << u"B"_s;
+    QTest::newRow("arrow key only") << QString() << QString() << true << u"切符"_s << QString();
+}
+
+void TestForm1::typingIsWrittenBackOnClick()
+{
+    QFETCH(QString, titleTyped);
+    QFETCH(QString, bodyTyped);
+    QFETCH(bool, arrowOnly);
+    QFETCH(QString, storedTitle);
+    QFETCH(QString, storedBody);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *tickets = m_driver->category(u"C2"_s);
+    Category *memo = m_driver->category(u"C4"_s);
+    QVERIFY(m_driver->click(tickets));
+    QCOMPARE(document.EditIndex, tickets->index());
+    QVERIFY(!document.EditPending);
+
+    if (arrowOnly)
+        QTest::keyClick(m_driver->bodyBox(), Qt::Key_Left);
+    if (!titleTyped.isEmpty())
+        replaceText(m_driver->titleBox(), titleTyped);
+    if (!bodyTyped.isEmpty())
+        replaceText(m_driver->bodyBox(), bodyTyped);
+    QVERIFY(document.EditPending);
+    QVERIFY(document.DataChanged);
+    // Lazily: the tree still shows the stored title.
+    QCOMPARE(m_driver->indexOf(tickets).data().toString(), u"切符"_s);
+
+    QVERIFY(m_driver->click(memo));
+    QCOMPARE(tickets->title(), storedTitle);
+    QCOMPARE(bodyOf(document, u"C2"_s), storedBody);
+    QCOMPARE(m_driver->indexOf(tickets).data().toString(), storedTitle);
+    QCOMPARE(memo->title(), u"メモ"_s);
+    QCOMPARE(bodyOf(document, u"C4"_s), u"x"_s);
+    QCOMPARE(m_driver->titleBox()->text(), u"メモ"_s);
+    QCOMPARE(m_driver->bodyBox()->toPlainText(), u"x"_s);
+    QCOMPARE(document.EditIndex, memo->index());
+    QCOMPARE(document.outline.selected(), memo);
+    QVERIFY(!document.EditPending);
+    QVERIFY(document.DataChanged);
+}
+
+void TestForm1::typingThenPressOnEmptyTreeSpace()
+{
+    QVERIFY(m_driver->start());
+    Document &document = m_driver->document();
+    replaceText(m_driver->titleBox(), u"Plan"_s);
+    m_driver->pressOnEmptySpace();
+
+    const Category *root = document.outline.root();
+    QCOMPARE(root->title(), u"Plan"_s);
+    QCOMPARE(m_driver->indexOf(root).data().toString(), u"Plan"_s);
+    QCOMPARE(m_driver->titleBox()->text(), u"Plan"_s);
+    QCOMPARE(document.EditIndex, 1);
+    QVERIFY(!document.EditPending);
+    QVERIFY(document.DataChanged);
+}
+
+void TestForm1::keyboardSelectionLoadsLikeClick_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("reached");
+
+    QTest::newRow("down to the next sibling") << int(Qt::Key_Down) << u"C2"_s;
+    QTest::newRow("up to the root") << int(Qt::Key_Up) << u"C0"_s;
+    QTest::newRow("end to the last row") << int(Qt::Key_End) << u"C4"_s;
+}
+
+void TestForm1::keyboardSelectionLoadsLikeClick()
+{
+    QFETCH(int, key);
+    QFETCH(QString, reached);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C1"_s)));
+    replaceText(m_driver->bodyBox(), u"z"_s);
+
+    m_driver->tree()->setFocus();
+    QTest::keyClick(m_driver->tree(), Qt::Key(key));
+
+    const Category *target = m_driver->category(reached);
+    QCOMPARE(bodyOf(document, u"C1"_s), u"z"_s);
+    QCOMPARE(document.outline.selected(), target);
+    QCOMPARE(document.EditIndex, target->index());
+    QCOMPARE(m_driver->titleBox()->text(), target->title());
+    QCOMPARE(m_driver->bodyBox()->toPlainText(),
+             bodyOf(document, reached).replace(u"\r\n"_s, u"\n"_s));
+    QVERIFY(!document.EditPending);
+}
+
+void TestForm1::clickWithoutTypingChangesNothing()
+{
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *packing = m_driver->category(u"C1"_s);
+    Category *currentNode = document.CurrentNode;
+    QVERIFY(m_driver->click(packing));
+
+    QCOMPARE(m_driver->titleBox()->text(), u"荷造り"_s);
+    QCOMPARE(m_driver->bodyBox()->toPlainText(), u"カメラ\n傘"_s);
+    QCOMPARE(document.EditIndex, packing->index());
+    QCOMPARE(document.CurrentNode, currentNode);
+    QVERIFY(!document.EditPending);
+    QVERIFY(!document.DataChanged);
+}
+
+void TestForm1::pasteAndInputMethodSetPending_data()
+{
+    QTest::addColumn<bool>("intoTitle");
+    QTest::addColumn<bool>("inputMethod");
+    QTest::addColumn<QString>("storedTitle");
+    QTest::addColumn<QString>("storedBody");
+
+    QTest::newRow("paste into the title") << true << false << u"メモ貼り付け"_s << u"x"_s;
+    QTest::newRow("paste into the body") << false << false << u"メモ"_s << u"x貼り付け"_s;
+    QTest::newRow("input method into the title") << true << true << u"メモ日本語"_s << u"x"_s;
+    QTest::newRow("input method into the body") << false << true << u"メモ"_s << u"x日本語"_s;
+}
+
+void TestForm1::pasteAndInputMethodSetPending()
+{
+    QFETCH(bool, intoTitle);
+    QFETCH(bool, inputMethod);
+    QFETCH(QString, storedTitle);
+    QFETCH(QString, storedBody);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
+    // Put the cursor at the end without a key press, which alone would count.
+    m_driver->titleBox()->end(false);
+    m_driver->bodyBox()->moveCursor(QTextCursor::End);
+    QVERIFY(!document.EditPending);
+
+    QWidget *box = intoTitle ? static_cast<QWidget *>(m_driver->titleBox()) : m_driver->bodyBox();
+    if (inputMethod) {
+        QVERIFY(m_driver->commitInputMethodText(box, u"日本語"_s));
+    } else {
+        QApplication::clipboard()->setText(u"貼り付け"_s);
+        if (intoTitle)
+            m_driver->titleBox()->paste();
+        else
+            m_driver->bodyBox()->paste();
+    }
+    QVERIFY(document.EditPending);
+    QVERIFY(document.DataChanged);
+
+    QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    QCOMPARE(titleOf(document, u"C4"_s), storedTitle);
+    QCOMPARE(bodyOf(document, u"C4"_s), storedBody);
+}
+
+void TestForm1::rightClickActsOnSelection_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<bool>("onEmptySpace");
+    // The categories in collection order afterwards, with their parents and marks.
+    QTest::addColumn<QStringList>("outline");
+    QTest::addColumn<QString>("selected");
+
+    const QString root = u"C0 - 旅行 0"_s, packing = u"C1 C0 荷造り 0"_s, plan = u"C3 C1 予定表 0"_s;
+    const QString memo = u"C4 C0 メモ 0"_s;
+    const QStringList unchanged{root, packing, u"C2 C0 X 1"_s, plan, memo};
+
+    QTest::newRow("create below") << u"CreateNextLevel"_s << false
+                                  << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo, u"C5 C2 新しい項目 0"_s}
+                                  << u"C2"_s;
+    QTest::newRow("create in front") << u"CreateThisLevel"_s << false
+                                     << (QStringList(unchanged) << u"C5 C0 新しい項目 0"_s) << u"C2"_s;
+    QTest::newRow("check reverse") << u"CheckReverse"_s << false
+                                   << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo} << u"C2"_s;
+    QTest::newRow("delete") << u"DeleteCategoly"_s << false << QStringList{root, packing, plan, memo}
+                            << u"C4"_s;
+    QTest::newRow("copy does nothing") << u"CopyCategoly"_s << false << unchanged << u"C2"_s;
+    QTest::newRow("paste does nothing") << u"PasteCategoly"_s << false << unchanged << u"C2"_s;
+    QTest::newRow("cut does nothing") << u"CutCategoly"_s << false << unchanged << u"C2"_s;
+    QTest::newRow("dismissed") << QString() << false << unchanged << u"C2"_s;
+    QTest::newRow("on empty space, check reverse")
+            << u"CheckReverse"_s << true << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo} << u"C2"_s;
+}
+
+void TestForm1::rightClickActsOnSelection()
+{
+    QFETCH(QString, choice);
+    QFETCH(bool, onEmptySpace);
+    QFETCH(QStringList, outline);
+    QFETCH(QString, selected);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    replaceText(m_driver->titleBox(), u"X"_s);
+
+    const QPoint point = onEmptySpace ? m_driver->emptySpace() : m_driver->rowCentre(m_driver->category(u"C4"_s));
+    QVERIFY(!point.isNull());
+    QMenu *popup = m_driver->rightClickAt(point, choice);
+    QCOMPARE(popup, m_driver->form().treeRightClick());
+
+    QStringList found;
+    for (int i = 1; i <= document.outline.count(); ++i) {
+        const Category *c = document.outline.item(i);
+        found << u"%1 %2 %3 %4"_s.arg(c->key(), c->parent() ? c->parent()->key() : u"-"_s, c->title())
+                         .arg(int(c->checked()));
+    }
+    QCOMPARE(found, outline);
+    QVERIFY(!document.EditPending);
+    QCOMPARE(document.outline.selected(), m_driver->category(selected));
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(m_driver->category(selected)));
+    QCOMPARE(m_driver->titleBox()->text(), titleOf(document, selected));
+}
+
+void TestForm1::doubleClick_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("checkedAfter");
+    QTest::addColumn<bool>("changed");
+
+    QTest::newRow("unchecked leaf is ticked") << u"C4"_s << true << true;
+    QTest::newRow("checked leaf is unticked") << u"C2"_s << false << true;
+    QTest::newRow("category with children keeps its mark") << u"C1"_s << false << false;
+    QTest::newRow("root keeps its mark") << u"C0"_s << false << false;
+}
+
+void TestForm1::doubleClick()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, checkedAfter);
+    QFETCH(bool, changed);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *category = m_driver->category(key);
+    QVERIFY(m_driver->doubleClick(category));
+
+    QCOMPARE(category->checked(), checkedAfter);
+    QCOMPARE(document.DataChanged, changed);
+    QCOMPARE(document.outline.selected(), category);
+    if (category->childCount() == 0) {
+        QCOMPARE(category->image(), checkedAfter ? 6 : 3);
+    } else {
+        // What the tree did with the double click shows in the icon.
+        QCOMPARE(category->expanded(), m_driver->tree()->isExpanded(m_driver->indexOf(category)));
+        QCOMPARE(category->image(), category->expanded() ? 2 : 1);
+    }
+}
+
+void TestForm1::expandCollapseIcons_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("withKeys");
+    QTest::addColumn<int>("expandedImage");
+    QTest::addColumn<int>("collapsedImage");
+
+    QTest::newRow("unchecked, sign clicked") << false << false << 2 << 1;
+    QTest::newRow("checked, sign clicked") << true << false << 5 << 4;
+    QTest::newRow("unchecked, arrow keys") << false << true << 2 << 1;
+    QTest::newRow("checked, arrow keys") << true << true << 5 << 4;
+}
+
+void TestForm1::expandCollapseIcons()
+{
+    QFETCH(bool, checked);
+    QFETCH(bool, withKeys);
+    QFETCH(int, expandedImage);
+    QFETCH(int, collapsedImage);
+
+    QVERIFY(startWithTrip());
+    Category *packing = m_driver->category(u"C1"_s);
+    QTreeView *tree = m_driver->tree();
+    if (checked) {
+        // Ticking the only child ticks its parent.
+        tree->expand(m_driver->indexOf(packing));
+        QVERIFY(m_driver->click(m_driver->category(u"C3"_s)));
+        m_driver->action(u"mCheck"_s)->trigger();
+        tree->collapse(m_driver->indexOf(packing));
+        QVERIFY(packing->checked());
+    }
+    QVERIFY(m_driver->click(packing));
+
+    const auto toggle = [&](Qt::Key key) {
+        if (withKeys)
+            QTest::keyClick(tree, key);
+        else
+            QVERIFY(m_driver->clickBranch(packing));
+    };
+    toggle(Qt::Key_Right);
+    QVERIFY(tree->isExpanded(m_driver->indexOf(packing)));
+    QVERIFY(packing->expanded());
+    QCOMPARE(packing->image(), expandedImage);
+
+    toggle(Qt::Key_Left);
+    QVERIFY(!tree->isExpanded(m_driver->indexOf(packing)));
+    QVERIFY(!packing->expanded());
+    QCOMPARE(packing->image(), collapsedImage);
+    QCOMPARE(packing->checked(), checked);
+}
+
+void TestForm1::newOutline_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestForm1::newOutline()
+{
+    QFETCH(bool, yes);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    replaceText(m_driver->titleBox(), u"typed"_s);
+    const QString before = m_driver->state();
+
+    m_driver->questions().answerYesNo(yes);
+    QVERIFY(m_driver->clickToolbar(u"tNew"_s));
+
+    const auto asked = m_driver->questions().asked();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].title, u"新規"_s);
+    QCOMPARE(asked[0].text, u"編集中のデータを破棄します\r\nよろしいですか？"_s);
+    QVERIFY(asked[0].yesIsDefault);
+
+    if (!yes) {
+        QCOMPARE(m_driver->state(), before);
+        return;
+    }
+    QCOMPARE(document.outline.count(), 1);
+    QCOMPARE(document.outline.root()->title(), InitialTitle);
+    QCOMPARE(document.outline.selected(), document.outline.root());
+    QCOMPARE(document.outline.KeyCounter, 1);
+    QCOMPARE(document.EditIndex, 1);
+    QVERIFY(!document.EditPending);
+    QVERIFY(document.DataChanged);
+    QCOMPARE(document.CurrentFile, m_trip);
+    QCOMPARE(m_driver->form().windowTitle(), u"Sorveka [旅行メモ.svk]"_s);
+    QCOMPARE(m_driver->titleBox()->text(), InitialTitle);
+    QCOMPARE(m_driver->bodyBox()->toPlainText(), QString());
+}
+
+void TestForm1::layout_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<int>("treeHeight");
+    QTest::addColumn<int>("boxLeft");
+    QTest::addColumn<int>("boxWidth");
+    QTest::addColumn<int>("bodyHeight");
+
+    // At 96 dpi: the tree is 3615 twips (241 px) wide, so the boxes start at
+    // 241 + 16; 480 twips (32 px) of the height lie outside the tree, 960
+    // (64 px) outside the body box, 150 (10 px) right of the boxes.
+    QTest::newRow("design size") << QSize(627, 329) << 297 << 257 << 360 << 265;
+    QTest::newRow("larger") << QSize(900, 500) << 468 << 257 << 633 << 436;
+    QTest::newRow("narrower than the margins") << QSize(260, 300) << 268 << 257 << 0 << 236;
+    QTest::newRow("lower than the body's margins") << QSize(500, 50) << 18 << 257 << 233 << 0;
+    QTest::newRow("lower than the tree's margins") << QSize(500, 20) << 0 << 257 << 233 << 0;
+    QTest::newRow("nothing left") << QSize(1, 1) << 0 << 257 << 0 << 0;
+}
+
+void TestForm1::layout()
+{
+    QFETCH(QSize, client);
+    QFETCH(int, treeHeight);
+    QFETCH(int, boxLeft);
+    QFETCH(int, boxWidth);
+    QFETCH(int, bodyHeight);
+
+    QVERIFY(m_driver->start());
+    Form1 &form = m_driver->form();
+    if (form.screen()->logicalDotsPerInch() != 96)
+        QSKIP("the expected sizes are for a 96 dpi screen");
+
+    form.resize(client.width(), client.height() + form.menuBar()->height());
+    QWidget *area = form.centralWidget();
+    QCOMPARE(area->size(), client);
+
+    const QTreeView *tree = m_driver->tree();
+    const QLineEdit *title = m_driver->titleBox();
+    const QPlainTextEdit *body = m_driver->bodyBox();
+    QCOMPARE(tree->geometry(), QRect(8, 24, 241, treeHeight));
+    QCOMPARE(title->geometry(), QRect(boxLeft, 24, boxWidth, 25));
+    QCOMPARE(body->geometry(), QRect(boxLeft, 56, boxWidth, bodyHeight));
+    QCOMPARE(m_driver->toolbar()->geometry(), QRect(0, 0, client.width(), 21));
+    if (client == QSize(627, 329)) {
+        // Nothing overlaps at the design size.
+        QVERIFY(m_driver->toolbar()->geometry().bottom() < tree->y());
+        QVERIFY(title->geometry().bottom() < body->y());
+        QVERIFY(tree->geometry().right() < title->x());
+    }
+}
+
+void TestForm1::aboutOpensOnce()
+{
+    QVERIFY(startWithTrip());
+    QVERIFY(!m_driver->form().about());
+    m_driver->action(u"mAbout"_s)->trigger();
+    About *first = m_driver->form().about();
+    QVERIFY(first);
+    QVERIFY(first->isVisible());
+    const QLabel *fileName = first->findChild<QLabel *>(u"FnameP"_s);
+    QVERIFY(fileName);
+    QVERIFY(fileName->text().contains(u"旅行メモ.svk"_s));
+
+    m_driver->form().mAbout_Click();
+    QCOMPARE(m_driver->form().about(), first);
+    int boxes = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        boxes += qobject_cast<About *>(widget) && widget->isVisible() ? 1 : 0;
+    QCOMPARE(boxes, 1);
+    // The main window stays usable while the box is open.
+    QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
+    QCOMPARE(m_driver->titleBox()->text(), u"メモ"_s);
+}
+
+void TestForm1::closing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("arrowOnly");
+    QTest::addColumn<bool>("asked");
+
+    QTest::newRow("nothing changed") << QString() << false << false;
+    QTest::newRow("typed") << u"abc"_s << false << true;
+    QTest::newRow("arrow key only") << QString() << true << true;
+}
+
+void TestForm1::closing()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, arrowOnly);
+    QFETCH(bool, asked);
+
+    QVERIFY(startWithTrip());
+    const QByteArray before = samplefiles::bytesOf(m_trip);
+    if (!typed.isEmpty())
+        replaceText(m_driver->bodyBox(), typed);
+    if (arrowOnly)
+        QTest::keyClick(m_driver->titleBox(), Qt::Key_Right);
+    if (asked)
+        m_driver->questions().answerYesNo(false);
+
+    QVERIFY(m_driver->form().close());
+    QVERIFY(!m_driver->form().isVisible());
+    const auto questions = m_driver->questions().asked();
+    QCOMPARE(questions.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(questions[0].title, u"保存確認"_s);
+        QCOMPARE(questions[0].text, u"データを保存しますか？"_s);
+    }
+    QCOMPARE(samplefiles::bytesOf(m_trip), before);
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
