@@ -1,6 +1,7 @@
 #include "cli/importcommand.h"
 
 #include "cli/console.h"
+#include "cli/displaytext.h"
 #include "cli/exitstatus.h"
 #include "cli/opmlimport.h"
 #include "file/atomicwrite.h"
@@ -28,7 +29,7 @@ void warnAboutUnstorableText(const QString &input, const Outline &outline, Conso
 {
     for (const UnstorableText &text : findUnstorableText(outline)) {
         const QString where = QStringLiteral("%1: warning: category %2 \"%3\"")
-                                      .arg(input, text.category->key(), text.category->title());
+                                      .arg(input, text.category->key(), displaytext::oneLine(text.category->title()));
         if (!text.characters.isEmpty())
             console.printError(where
                                + QStringLiteral(": code page 932 cannot hold %1; written as \"?\"")
@@ -62,7 +63,6 @@ int runImport(const QString &input, const QString &output, Console &console)
         return exitstatus::Failure;
     }
 
-    warnAboutUnstorableText(input, imported.outline, console);
     const QByteArray bytes = writeOutline(imported.outline);
     // The file is what counts: one the window would refuse to open is not written.
     const ReadResult reread = readOutline(bytes);
@@ -73,6 +73,7 @@ int runImport(const QString &input, const QString &output, Console &console)
                                    .arg(reread.error->message));
         return exitstatus::Failure;
     }
+    warnAboutUnstorableText(input, imported.outline, console);
     if (const std::optional<WriteError> error = writeFileAtomically(output, bytes)) {
         console.printError(error->message);
         return exitstatus::Failure;
