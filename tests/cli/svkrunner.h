@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <initializer_list>
+
+// Runs the built svk and builds the files it is run on.
+namespace svktest {
+
+struct SvkRun
+{
+    int exitCode = -1; // -1 when svk crashed or did not finish
+    QByteArray out;
+    QByteArray err;
+};
+
+SvkRun runSvk(const QStringList &arguments);
+
+// One outline file record, CR LF line ends; no parent line when `parent` is
+// empty. The bytes are code page 932 as given.
+QByteArray record(QByteArrayView key, QByteArrayView parent, QByteArrayView title, QByteArrayView checked,
+                  std::initializer_list<QByteArrayView> bodyLines);
+
+// A chain C0 > C1 > ... of `depth` categories titled t0, t1, ...
+QByteArray chain(int depth);
+
+// OPML with `count` outline elements under one root: the root and count - 1 children.
+QByteArray opmlWithOutlines(int count);
+
+bool writeFile(const QString &path, QByteArrayView bytes);
+QByteArray readFile(const QString &path);
+QString fixturePath(const QString &name);
+
+} // namespace svktest
