@@ -1,0 +1,420 @@
+#include "formdriver.h"
+#include "samplefiles.h"
+
+#include "document/document.h"
+#include "file/outlinereader.h"
+#include "mainwindow/form1.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString SaveQuestion = u"yesno|保存確認"_s;
+const QString OpenDialog = u"open|"_s;
+const QString SaveDialog = u"save|"_s;
+const QString ReadError = u"error|読み込みエラー"_s;
+const QString SaveError = u"error|保存エラー"_s;
+
+void replaceText(QWidget *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+// Open, Save, Save As and the save question, worked through the window.
+// Each test starts either on trip.svk (named) or on a new outline (unnamed).
+class TestForm1Files : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void typingReachesTheFile_data();
+    void typingReachesTheFile();
+    void cancelledDialogs_data();
+    void cancelledDialogs();
+    void openLoadsAndSelectsTheRoot();
+    void failedOpenKeepsEverything_data();
+    void failedOpenKeepsEverything();
+    void failedSaveLosesNothing_data();
+    void failedSaveLosesNothing();
+    void failedSaveAtTheQuestionAsksAgain_data();
+    void failedSaveAtTheQuestionAsksAgain();
+    void unstorableTextIsConfirmed_data();
+    void unstorableTextIsConfirmed();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    bool start(bool named);
+    // Types into the category the boxes show.
+    void typeTitleAndBody();
+    // Runs a command by name: a toolbar key, a menu item, or "close".
+    void run(const QString &command);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_trip;
+    std::unique_ptr<FormDriver> m_driver;
+};
+
+void TestForm1Files::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_trip = path(u"trip.svk"_s);
+    QVERIFY(samplefiles::writeTrip(m_trip));
+    QVERIFY(samplefiles::writeFailingPartWay(path(u"broken.svk"_s)));
+    m_driver = std::make_unique<FormDriver>();
+}
+
+void TestForm1Files::cleanup()
+{
+    const QStringList problems = m_driver->questions().problems();
+    m_driver.reset();
+    m_dir.reset();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+}
+
+bool TestForm1Files::start(bool named)
+{
+    if (!m_driver->start(named ? QStringList{m_trip} : QStringList(), m_dir->path()))
+        return false;
+    return !named || m_driver->click(m_driver->category(u"C2"_s));
+}
+
+void TestForm1Files::typeTitleAndBody()
+{
+    replaceText(m_driver->titleBox(), u"typed title"_s);
+    replaceText(m_driver->bodyBox(), u"typed body"_s);
+}
+
+void TestForm1Files::run(const QString &command)
+{
+    if (command == u"close")
+        m_driver->form().close();
+    else if (command.startsWith(u't'))
+        QVERIFY(m_driver->clickToolbar(command));
+    else
+        m_driver->action(command)->trigger();
+}
+
+void TestForm1Files::typingReachesTheFile_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QString>("target");
+
+    const QString other = u"other.svk"_s;
+    QTest::newRow("Save, named") << true << u"tSave"_s << QStringList() << u"trip.svk"_s;
+    QTest::newRow("Save, unnamed") << false << u"mSave"_s << QStringList{SaveDialog} << other;
+    QTest::newRow("Save As, named") << true << u"mCreate"_s << QStringList{SaveDialog} << other;
+    QTest::newRow("Save As, unnamed") << false << u"mCreate"_s << QStringList{SaveDialog} << other;
+    QTest::newRow("Yes before Open, named")
+            << true << u"mOpen"_s << QStringList{SaveQuestion, OpenDialog} << u"trip.svk"_s;
+    QTest::newRow("Yes before Open, unnamed")
+            << false << u"tOpen"_s << QStringList{SaveQuestion, SaveDialog, OpenDialog} << other;
+    QTest::newRow("Yes on closing, named") << true << u"close"_s << QStringList{SaveQuestion} << u"trip.svk"_s;
+    QTest::newRow("Yes on closing, unnamed")
+            << false << u"close"_s << QStringList{SaveQuestion, SaveDialog} << other;
+}
+
+void TestForm1Files::typingReachesTheFile()
+{
+    QFETCH(bool, named);
+    QFETCH(QString, command);
+    QFETCH(QStringList, questions);
+    QFETCH(QString, target);
+
+    QVERIFY(start(named));
+    const QString caption = m_driver->form().windowTitle();
+    const QString key = named ? u"C2"_s : u"C0"_s;
+    typeTitleAndBody();
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (questions.contains(SaveQuestion))
+        scripted.answerYesNo(true);
+    if (questions.contains(SaveDialog))
+        scripted.answerSave(path(target));
+    if (questions.contains(OpenDialog))
+        scripted.answerOpen(QString());
+    run(command);
+
+    QCOMPARE(scripted.askedTitles(), questions);
+    const ReadResult read = readOutlineFile(path(target));
+    QVERIFY(read.ok());
+    const Category *typed = read.outline.item(key);
+    QVERIFY(typed);
+    QCOMPARE(typed->title(), u"typed title"_s);
+    QCOMPARE(read.outline.TextData[size_t(typed->keyNumber())], u"typed body"_s);
+
+    Document &document = m_driver->document();
+    QVERIFY(!document.DataChanged);
+    QVERIFY(!document.EditPending);
+    QCOMPARE(document.CurrentFile, path(target));
+    // Saving never renames the window.
+    QCOMPARE(m_driver->form().windowTitle(), caption);
+    if (target != u"trip.svk")
+        QVERIFY(readOutlineFile(m_trip).outline.item(u"C2"_s)->title() == u"切符"_s);
+}
+
+void TestForm1Files::cancelledDialogs_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QStringList>("questions");
+
+    QTest::newRow("Save, unnamed") << false << true << u"tSave"_s << false << QStringList{SaveDialog};
+    QTest::newRow("Save As, named") << true << true << u"mCreate"_s << false << QStringList{SaveDialog};
+    QTest::newRow("Save As, named and clean") << true << false << u"mCreate"_s << false << QStringList{SaveDialog};
+    QTest::newRow("Open, clean: straight to the dialog")
+            << true << false << u"mOpen"_s << false << QStringList{OpenDialog};
+    QTest::newRow("Open answered No") << true << true << u"tOpen"_s << false << QStringList{SaveQuestion, OpenDialog};
+    QTest::newRow("Open answered Yes, unnamed, Save dialog cancelled")
+            << false << true << u"mOpen"_s << true << QStringList{SaveQuestion, SaveDialog, OpenDialog};
+}
+
+void TestForm1Files::cancelledDialogs()
+{
+    QFETCH(bool, named);
+    QFETCH(bool, typed);
+    QFETCH(QString, command);
+    QFETCH(bool, yes);
+    QFETCH(QStringList, questions);
+
+    QVERIFY(start(named));
+    if (typed)
+        typeTitleAndBody();
+    const QString key = named ? u"C2"_s : u"C0"_s;
+    const QByteArray tripBefore = samplefiles::bytesOf(m_trip);
+    const QString currentFile = m_driver->document().CurrentFile;
+    const QString caption = m_driver->form().windowTitle();
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (questions.contains(SaveQuestion))
+        scripted.answerYesNo(yes);
+    if (questions.contains(SaveDialog))
+        scripted.answerSave(QString());
+    if (questions.contains(OpenDialog))
+        scripted.answerOpen(QString());
+    run(command);
+
+    QCOMPARE(scripted.askedTitles(), questions);
+    Document &document = m_driver->document();
+    QCOMPARE(document.CurrentFile, currentFile);
+    QCOMPARE(document.DataChanged, typed);
+    QCOMPARE(m_driver->form().windowTitle(), caption);
+    QCOMPARE(samplefiles::bytesOf(m_trip), tripBefore);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
+    // The outline in memory keeps the typing, written back or still in the boxes.
+    m_driver->pressOnEmptySpace();
+    QCOMPARE(document.outline.item(key)->title(), typed ? u"typed title"_s : m_driver->titleBox()->text());
+    QCOMPARE(document.outline.count(), named ? 5 : 1);
+}
+
+void TestForm1Files::openLoadsAndSelectsTheRoot()
+{
+    QVERIFY(start(false));
+    typeTitleAndBody();
+    ScriptedQuestions &scripted = m_driver->questions();
+    scripted.answerYesNo(false);
+    scripted.answerOpen(m_trip);
+    m_driver->action(u"mOpen"_s)->trigger();
+
+    Document &document = m_driver->document();
+    QCOMPARE(scripted.askedTitles(), (QStringList{SaveQuestion, OpenDialog}));
+    QCOMPARE(document.outline.count(), 5);
+    QCOMPARE(document.CurrentFile, m_trip);
+    QCOMPARE(m_driver->form().windowTitle(), u"Sorveka [trip.svk]"_s);
+    QCOMPARE(document.outline.selected(), document.outline.root());
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(document.outline.root()));
+    QCOMPARE(document.EditIndex, 1);
+    QVERIFY(!document.EditPending);
+    QVERIFY(!document.DataChanged);
+    QCOMPARE(m_driver->titleBox()->text(), u"旅行"_s);
+    QCOMPARE(m_driver->bodyBox()->toPlainText(), u"金曜日に出発。"_s);
+
+    // The dialog starts from the name chosen last; commands act on the root.
+    scripted.answerOpen(QString());
+    QVERIFY(m_driver->clickToolbar(u"tOpen"_s));
+    QCOMPARE(scripted.asked().last().fileName, m_trip);
+    m_driver->action(u"mCheck"_s)->trigger();
+    QVERIFY(!document.DataChanged);
+}
+
+void TestForm1Files::failedOpenKeepsEverything_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("fails part-way") << u"broken.svk"_s;
+    QTest::newRow("missing") << u"missing.svk"_s;
+    QTest::newRow("a folder") << u"."_s;
+}
+
+void TestForm1Files::failedOpenKeepsEverything()
+{
+    QFETCH(QString, file);
+
+    QVERIFY(start(true));
+    typeTitleAndBody();
+    const QString before = m_driver->state();
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    scripted.answerYesNo(false);
+    scripted.answerOpen(path(file));
+    scripted.expectError();
+    QVERIFY(m_driver->clickToolbar(u"tOpen"_s));
+
+    QCOMPARE(scripted.askedTitles(), (QStringList{SaveQuestion, OpenDialog, ReadError}));
+    QCOMPARE(m_driver->state(), before);
+    // The typing still belongs to 切符.
+    QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
+    QCOMPARE(m_driver->category(u"C2"_s)->title(), u"typed title"_s);
+    QCOMPARE(m_driver->category(u"C4"_s)->title(), u"メモ"_s);
+}
+
+void TestForm1Files::failedSaveLosesNothing_data()
+{
+    QTest::addColumn<QString>("startFile");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("dialogAnswer");
+
+    QTest::newRow("Save As into a missing folder") << u"trip.svk"_s << u"mCreate"_s << u"none/new.svk"_s;
+    QTest::newRow("Save As onto a folder") << u"trip.svk"_s << u"mCreate"_s << u"."_s;
+    QTest::newRow("Save to a start-up name in a missing folder") << u"none/new.svk"_s << u"tSave"_s << QString();
+}
+
+void TestForm1Files::failedSaveLosesNothing()
+{
+    QFETCH(QString, startFile);
+    QFETCH(QString, command);
+    QFETCH(QString, dialogAnswer);
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    const bool missingStart = !QFile::exists(path(startFile));
+    if (missingStart)
+        scripted.expectError();
+    QVERIFY(m_driver->start({path(startFile)}, QString()));
+    typeTitleAndBody();
+    const QByteArray tripBefore = samplefiles::bytesOf(m_trip);
+    const QString key = m_driver->document().editedCategory()->key();
+
+    if (!dialogAnswer.isEmpty())
+        scripted.answerSave(path(dialogAnswer));
+    scripted.expectError();
+    run(command);
+
+    const auto errors = scripted.askedOf(ScriptedQuestions::Kind::Error);
+    QCOMPARE(errors.size(), missingStart ? 2 : 1);
+    QCOMPARE(errors.last().title, u"保存エラー"_s);
+    QVERIFY(!errors.last().detail.isEmpty());
+    Document &document = m_driver->document();
+    QVERIFY(document.DataChanged);
+    QCOMPARE(document.CurrentFile, path(startFile));
+    QCOMPARE(document.outline.item(key)->title(), u"typed title"_s);
+    QCOMPARE(document.outline.TextData[size_t(document.outline.item(key)->keyNumber())], u"typed body"_s);
+    QCOMPARE(samplefiles::bytesOf(m_trip), tripBefore);
+    QVERIFY(!QFileInfo::exists(path(u"none"_s)));
+}
+
+void TestForm1Files::failedSaveAtTheQuestionAsksAgain_data()
+{
+    QTest::addColumn<QStringList>("dialogAnswers");
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("another name saves") << QStringList{u"saved.svk"_s} << 1
+                                        << QStringList{SaveQuestion, SaveError, SaveDialog} << u"saved.svk"_s;
+    QTest::newRow("cancelled: the window closes unsaved")
+            << QStringList{QString()} << 1 << QStringList{SaveQuestion, SaveError, SaveDialog} << QString();
+    QTest::newRow("a second failure asks once more")
+            << QStringList{u"."_s, u"saved.svk"_s} << 2
+            << QStringList{SaveQuestion, SaveError, SaveDialog, SaveError, SaveDialog} << u"saved.svk"_s;
+}
+
+void TestForm1Files::failedSaveAtTheQuestionAsksAgain()
+{
+    QFETCH(QStringList, dialogAnswers);
+    QFETCH(int, failures);
+    QFETCH(QStringList, questions);
+    QFETCH(QString, written);
+
+    // The start-up name lies in a folder that does not exist: the first
+    // write fails.
+    ScriptedQuestions &scripted = m_driver->questions();
+    scripted.expectError();
+    QVERIFY(m_driver->start({path(u"none/new.svk"_s)}, QString()));
+    typeTitleAndBody();
+    scripted.clearAsked();
+
+    scripted.answerYesNo(true);
+    for (const QString &answer : dialogAnswers)
+        scripted.answerSave(answer.isEmpty() ? QString() : path(answer));
+    for (int i = 0; i < failures; ++i)
+        scripted.expectError();
+    m_driver->form().close();
+
+    QCOMPARE(scripted.askedTitles(), questions);
+    QVERIFY(!m_driver->form().isVisible());
+    if (written.isEmpty()) {
+        QVERIFY(m_driver->document().DataChanged);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
+        return;
+    }
+    const ReadResult read = readOutlineFile(path(written));
+    QVERIFY(read.ok());
+    QCOMPARE(read.outline.root()->title(), u"typed title"_s);
+    QCOMPARE(m_driver->document().CurrentFile, path(written));
+    QVERIFY(!m_driver->document().DataChanged);
+}
+
+void TestForm1Files::unstorableTextIsConfirmed_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes writes with a question mark") << true;
+    QTest::newRow("no cancels the save") << false;
+}
+
+void TestForm1Files::unstorableTextIsConfirmed()
+{
+    QFETCH(bool, yes);
+
+    QVERIFY(start(false));
+    m_driver->titleBox()->end(false);
+    QVERIFY(m_driver->commitInputMethodText(m_driver->titleBox(), u"😀"_s));
+    ScriptedQuestions &scripted = m_driver->questions();
+    scripted.answerSave(path(u"emoji.svk"_s));
+    scripted.answerYesNo(yes);
+    m_driver->action(u"mSave"_s)->trigger();
+
+    QCOMPARE(scripted.askedTitles(), (QStringList{SaveDialog, SaveQuestion}));
+    const auto question = scripted.asked().last();
+    QVERIFY(question.text.contains(u"😀"_s));
+    QVERIFY(question.text.contains(u"名前付けてね"_s));
+    QVERIFY(!question.yesIsDefault);
+
+    Document &document = m_driver->document();
+    QCOMPARE(QFile::exists(path(u"emoji.svk"_s)), yes);
+    QCOMPARE(document.DataChanged, !yes);
+    QCOMPARE(document.CurrentFile, yes ? path(u"emoji.svk"_s) : QString());
+    // The outline in memory keeps the character either way.
+    QCOMPARE(document.outline.root()->title(), u"名前付けてね😀"_s);
+    if (yes)
+        QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
+}
+
+QTEST_MAIN(TestForm1Files)
+#include "tst_form1files.moc"
