@@ -1,6 +1,6 @@
 // Installs the build into a fresh prefix, as `cmake --install` does for a
 // user, and checks the tree the way a desktop would read it: the files are
-// where the freedesktop specifications look, they name each other
+// where freedesktop.org desktops look, they name each other
 // consistently, the validators accept them and the file type is recognised.
 
 #include "tests/packaging/toolrun.h"
