@@ -89,6 +89,7 @@ private slots:
     void layout_data();
     void layout();
 
+    void tabOrder();
     void aboutOpensOnce();
     void closing_data();
     void closing();
@@ -641,6 +642,20 @@ void TestForm1::layout()
         QVERIFY(title->geometry().bottom() < body->y());
         QVERIFY(tree->geometry().right() < title->x());
     }
+}
+
+void TestForm1::tabOrder()
+{
+    QVERIFY(m_driver->start());
+    m_driver->tree()->setFocus();
+    QCOMPARE(QApplication::focusWidget(), m_driver->tree());
+    QTest::keyClick(m_driver->tree(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_driver->bodyBox());
+    m_driver->titleBox()->setFocus();
+    QTest::keyClick(m_driver->titleBox(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), m_driver->bodyBox());
+    QTest::keyClick(m_driver->bodyBox(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), m_driver->tree());
 }
 
 void TestForm1::aboutOpensOnce()
