@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorveka"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.sorveka.Sorveka"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
             .arg(SORVEKA_VERSION_MAJOR).arg(SORVEKA_VERSION_MINOR).arg(SORVEKA_VERSION_PATCH));
 
