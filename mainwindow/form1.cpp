@@ -110,6 +110,8 @@ void Form1::createControls()
     m_body->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_body->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_body->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, as the tab order promises.
+    m_body->setTabChangesFocus(true);
     m_body->setGeometry(twips(3840), twips(840), twips(5415), twips(3975));
     m_body->installEventFilter(this);
 
