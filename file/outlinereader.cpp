@@ -74,16 +74,26 @@ std::optional<bool> parseChecked(QStringView value)
 // inserting in place moved the rest of the body for every lone CR.
 QString decodeBody(QByteArrayView span)
 {
-    const QString decoded = cp932::decode(span);
+    QString decoded = cp932::decode(span);
+    // Lone CRs are rare: copy in runs between them, and not at all without one.
     QString body;
-    body.reserve(decoded.size() + decoded.count(u'\r'));
-    const qsizetype size = decoded.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = decoded[i];
-        body += c;
-        if (c == u'\r' && (i + 1 == size || decoded[i + 1] != u'\n'))
-            body += u'\n';
+    bool copying = false;
+    qsizetype copied = 0;
+    const QStringView text(decoded);
+    for (qsizetype i = text.indexOf(u'\r'); i >= 0; i = text.indexOf(u'\r', i + 1)) {
+        if (i + 1 < text.size() && text[i + 1] == u'\n')
+            continue;
+        if (!copying) {
+            body.reserve(text.size() + text.count(u'\r'));
+            copying = true;
+        }
+        body.append(text.sliced(copied, i + 1 - copied));
+        body.append(u'\n');
+        copied = i + 1;
     }
+    if (!copying)
+        return decoded;
+    body.append(text.sliced(copied));
     return body;
 }
 
