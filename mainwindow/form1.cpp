@@ -24,6 +24,8 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include <limits>
+
 namespace {
 
 const QString Caption = QStringLiteral("Sorveka");
@@ -101,6 +103,9 @@ void Form1::createControls()
     m_title = new QLineEdit(m_client);
     m_title->setObjectName(QStringLiteral("txtTitle"));
     m_title->setFont(boxFont);
+    // A line edit cuts text at 32767 characters by default; a longer title
+    // from a file would be shortened by the next write-back.
+    m_title->setMaxLength(std::numeric_limits<int>::max());
     m_title->setGeometry(twips(3840), twips(360), twips(5415), twips(375));
     m_title->installEventFilter(this);
 

@@ -2,6 +2,7 @@
 #include "samplefiles.h"
 
 #include "document/document.h"
+#include "file/cp932.h"
 #include "mainwindow/form1.h"
 
 #include <QAction>
@@ -70,6 +71,7 @@ private slots:
     void typingIsWrittenBackOnClick_data();
     void typingIsWrittenBackOnClick();
     void typingThenPressOnEmptyTreeSpace();
+    void longTitleSurvivesWriteBack();
     void keyboardSelectionLoadsLikeClick_data();
     void keyboardSelectionLoadsLikeClick();
     void clickWithoutTypingChangesNothing();
@@ -292,6 +294,26 @@ void TestForm1::typingIsWrittenBackOnClick()
     QCOMPARE(document.outline.selected(), memo);
     QVERIFY(!document.EditPending);
     QVERIFY(document.DataChanged);
+}
+
+void TestForm1::longTitleSurvivesWriteBack()
+{
+    // Typing in the body writes the title back too: a title longer than a
+    // line edit keeps by default must come back whole.
+    const QString longTitle(40000, u'題');
+    const QString file = path(u"long.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE="_s + longTitle
+            + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n本文\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Document &document = m_driver->document();
+    QCOMPARE(m_driver->titleBox()->text(), longTitle);
+
+    m_driver->bodyBox()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(m_driver->bodyBox(), u"!"_s);
+    m_driver->pressOnEmptySpace();
+    QCOMPARE(document.outline.root()->title(), longTitle);
+    QCOMPARE(bodyOf(document, u"C0"_s), u"本文!"_s);
 }
 
 void TestForm1::typingThenPressOnEmptyTreeSpace()
