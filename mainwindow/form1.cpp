@@ -197,9 +197,14 @@ void Form1::connectView()
                 if (!m_coreChanging && current.isValid())
                     Tt_NodeClick(OutlineModel::categoryAt(current));
             });
-    // A click on the category already selected loads it again, as any click does.
-    connect(m_tree, &QTreeView::clicked, this,
-            [this](const QModelIndex &index) { Tt_NodeClick(OutlineModel::categoryAt(index)); });
+    // A click on the category already selected loads it again, as any click
+    // does; when the boxes already hold exactly that category, reloading a
+    // large body would only cost time and the cursor's place.
+    connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &index) {
+        Category *category = OutlineModel::categoryAt(index);
+        if (m_document.EditPending || category != m_document.editedCategory())
+            Tt_NodeClick(category);
+    });
     connect(m_tree, &QTreeView::doubleClicked, this, [this] { Tt_DblClick(); });
     connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_coreChanging)
