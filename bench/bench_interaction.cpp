@@ -1,0 +1,258 @@
+// The real window, shown offscreen, timed from a user's action until the
+// widgets have drawn its result: clicking a category, toggling a mark,
+// creating a category and typing, each beside the same action where the
+// outline is small.
+#include "bench/benchdata.h"
+#include "bench/benchquestions.h"
+
+#include "file/outlinewriter.h"
+#include "mainwindow/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A shown window with an outline opened through the window's own load path.
+struct Window
+{
+    BenchQuestions questions;
+    QTemporaryDir folder;
+    std::unique_ptr<Form1> form;
+
+    Category *category(int keyNumber) { return form->document().outline.item(QStringLiteral("C%1").arg(keyNumber)); }
+    QTreeView *tree() { return form->findChild<QTreeView *>(QStringLiteral("Tt")); }
+    QLineEdit *title() { return form->findChild<QLineEdit *>(QStringLiteral("txtTitle")); }
+    QPlainTextEdit *body() { return form->findChild<QPlainTextEdit *>(QStringLiteral("txtEdit")); }
+    void trigger(const char *action) { form->findChild<QAction *>(QLatin1StringView(action))->trigger(); }
+};
+
+// Windows live until main() ends, before the application does: building
+// one (and its outline) costs more than a whole benchmark run.
+std::map<std::string, std::unique_ptr<Window>> &windows()
+{
+    static std::map<std::string, std::unique_ptr<Window>> all;
+    return all;
+}
+
+Window &window(const std::string &name, const std::function<Outline()> &makeOutline)
+{
+    std::unique_ptr<Window> &slot = windows()[name];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<Window>();
+    const QString path = slot->folder.filePath(QStringLiteral("bench.svk"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(writeOutline(makeOutline())) < 0)
+        qFatal("bench_interaction: cannot write %s", qPrintable(path));
+    file.close();
+    slot->form = std::make_unique<Form1>(slot->questions);
+    slot->form->show();
+    if (!QTest::qWaitForWindowExposed(slot->form.get()))
+        qFatal("bench_interaction: the window was not shown");
+    if (!slot->form->fileCommands().DataLoad(path))
+        qFatal("bench_interaction: the window could not open %s", qPrintable(path));
+    QCoreApplication::processEvents();
+    return *slot;
+}
+
+// Runs what is left of the action's work (posted events, layout) and draws
+// the widgets that show its result.
+void settle(std::initializer_list<QWidget *> shown)
+{
+    QCoreApplication::processEvents();
+    for (QWidget *widget : shown)
+        widget->repaint();
+}
+
+template<typename Action>
+void timeIteration(benchmark::State &state, Action &&action)
+{
+    const auto start = Clock::now();
+    action();
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+}
+
+void checkQuiet(benchmark::State &state, const Window &w)
+{
+    if (w.questions.asked() != 0)
+        state.SkipWithError("the window asked a question");
+}
+
+// Root C0, C1 with a 10 MiB body, C2 and C3 empty, all under the root.
+Outline bigBodyOutline()
+{
+    Outline outline;
+    Category *root = outline.addTopLevel(QStringLiteral("C0"), QStringLiteral("根"));
+    outline.TextData[0] = benchdata::makeBody(200, 1);
+    for (int i = 1; i <= 3; ++i)
+        outline.addChild(root, QStringLiteral("C%1").arg(i), QStringLiteral("項目 %1").arg(i));
+    outline.TextData[1] = benchdata::makeBody(10 * benchdata::MiB, 2);
+    outline.KeyCounter = 4;
+    return outline;
+}
+
+// Times clicking category `to` while category `from` is shown.
+void click(benchmark::State &state, int from, int to)
+{
+    Window &w = window("bigbody", bigBodyOutline);
+    Category *source = w.category(from);
+    Category *target = w.category(to);
+    for (auto _ : state) {
+        w.form->Tt_NodeClick(source);
+        settle({w.title(), w.body()->viewport()});
+        timeIteration(state, [&] {
+            w.form->Tt_NodeClick(target);
+            settle({w.title(), w.body()->viewport()});
+        });
+    }
+    if (w.body()->toPlainText().size() != w.form->document().outline.TextData[size_t(to)].size()
+                - w.form->document().outline.TextData[size_t(to)].count(u'\r'))
+        state.SkipWithError("the body box does not show the clicked category");
+    checkQuiet(state, w);
+}
+
+void clickBigBody(benchmark::State &state) { click(state, 2, 1); }
+void leaveBigBody(benchmark::State &state) { click(state, 1, 2); }
+void clickEmptyBody(benchmark::State &state) { click(state, 3, 2); }
+
+Outline shapedOutline(benchdata::Shape shape)
+{
+    benchdata::OutlineSpec spec;
+    spec.categories = 2048;
+    spec.bodyBytes = 2048 * 64;
+    spec.shape = shape;
+    return benchdata::makeOutline(spec);
+}
+
+// Toggles the mark of the last category, the deepest one in a chain.
+void toggleCheck(benchmark::State &state, benchdata::Shape shape)
+{
+    Window &w = window(shape == benchdata::Shape::Chain ? "chain" : "flat",
+                       [shape] { return shapedOutline(shape); });
+    Category *last = w.category(2047);
+    // Where a user could click it: every ancestor open.
+    w.form->document().outline.ensureVisible(last);
+    w.form->Tt_NodeClick(last);
+    settle({w.tree()->viewport()});
+    const bool before = last->checked();
+    int toggles = 0;
+    for (auto _ : state) {
+        timeIteration(state, [&] {
+            w.trigger("mCheck");
+            settle({w.tree()->viewport()});
+        });
+        ++toggles;
+    }
+    if (last->checked() != (before != (toggles % 2 == 1)))
+        state.SkipWithError("the mark did not toggle");
+    checkQuiet(state, w);
+}
+
+void toggleCheckChain(benchmark::State &state) { toggleCheck(state, benchdata::Shape::Chain); }
+void toggleCheckFlat(benchmark::State &state) { toggleCheck(state, benchdata::Shape::Flat); }
+
+// Creates a child of a category in the middle of an outline of `categories`;
+// each new category is deleted again untimed, and the key counter put back,
+// so that every iteration creates under the same limit.
+void createCategory(benchmark::State &state, int categories)
+{
+    Window &w = window("create" + std::to_string(categories), [categories] {
+        benchdata::OutlineSpec spec;
+        spec.categories = categories;
+        spec.bodyBytes = qsizetype(categories) * 1024;
+        return benchdata::makeOutline(spec);
+    });
+    Outline &outline = w.form->document().outline;
+    Category *target = outline.item(categories / 2);
+    for (auto _ : state) {
+        w.form->Tt_NodeClick(target);
+        settle({w.tree()->viewport()});
+        timeIteration(state, [&] {
+            w.trigger("CreateNextLevel");
+            settle({w.tree()->viewport()});
+        });
+        Category *created = w.category(categories);
+        if (!created || outline.count() != categories + 1) {
+            state.SkipWithError("no category was created");
+            break;
+        }
+        w.form->Tt_NodeClick(created);
+        w.trigger("mDelete");
+        outline.KeyCounter = categories;
+    }
+    checkQuiet(state, w);
+}
+
+void createInFullOutline(benchmark::State &state) { createCategory(state, 2046); }
+void createInSmallOutline(benchmark::State &state) { createCategory(state, 50); }
+
+// Types one letter per iteration in the middle of category `keyNumber`'s body.
+void keyPress(benchmark::State &state, int keyNumber)
+{
+    Window &w = window("typing" + std::to_string(keyNumber), bigBodyOutline);
+    w.form->Tt_NodeClick(w.category(keyNumber));
+    QPlainTextEdit *body = w.body();
+    body->setFocus();
+    QTextCursor cursor = body->textCursor();
+    cursor.setPosition(body->document()->characterCount() / 2);
+    body->setTextCursor(cursor);
+    settle({body->viewport()});
+    const int before = body->document()->characterCount();
+    int typed = 0;
+    for (auto _ : state) {
+        timeIteration(state, [&] {
+            QTest::keyClick(body, Qt::Key_A);
+            settle({body->viewport()});
+        });
+        ++typed;
+    }
+    if (body->document()->characterCount() != before + typed)
+        state.SkipWithError("the key press did not reach the body box");
+    checkQuiet(state, w);
+}
+
+void keyPressBigBody(benchmark::State &state) { keyPress(state, 1); }
+void keyPressEmptyBody(benchmark::State &state) { keyPress(state, 2); }
+
+} // namespace
+
+BENCHMARK(clickEmptyBody)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(clickBigBody)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(leaveBigBody)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(toggleCheckFlat)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(toggleCheckChain)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(createInSmallOutline)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(createInFullOutline)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(keyPressEmptyBody)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(keyPressBigBody)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    windows().clear();
+    return 0;
+}
