@@ -1,0 +1,84 @@
+#include "saverrun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <grp.h>
+#include <unistd.h>
+
+namespace saverrun {
+
+QString saverPath()
+{
+    return QStringLiteral(OUTLINESAVER_PATH);
+}
+
+QString shimPath()
+{
+    return QStringLiteral(FAULTSHIM_PATH);
+}
+
+QProcessEnvironment faultEnvironment(const FaultSpec &fault)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_PRELOAD"), shimPath());
+    // A sanitizer runtime wants to be loaded first; the shim does not mind.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    environment.insert(QStringLiteral("SORVEKA_FAULT_CALL"), fault.call);
+    environment.insert(QStringLiteral("SORVEKA_FAULT_AT"), QString::number(fault.at));
+    environment.insert(QStringLiteral("SORVEKA_FAULT_ERRNO"), fault.error);
+    environment.insert(QStringLiteral("SORVEKA_FAULT_UNDER"), fault.folder);
+    return environment;
+}
+
+SaverRun run(const QStringList &arguments, const QProcessEnvironment &environment, bool asNobody, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    if (asNobody && ::geteuid() == 0) {
+        process.setChildProcessModifier([] {
+            // Without root the folder and file permissions below are real.
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0)
+                ::_exit(126);
+        });
+    }
+    process.start(saverPath(), arguments);
+    SaverRun result;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+    } else {
+        result.finished = process.exitStatus() == QProcess::NormalExit;
+        result.exitCode = process.exitCode();
+    }
+    result.output = QString::fromUtf8(process.readAllStandardOutput());
+    result.errors = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+} // namespace saverrun
+
+namespace files {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
+            && file.flush();
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+} // namespace files
