@@ -10,6 +10,7 @@ packages=(
     xvfb xauth x11-utils
     libx11-dev imagemagick
     desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev
+    clang libclang-rt-14-dev valgrind
 )
 
 missing=()
