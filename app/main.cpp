@@ -1,10 +1,9 @@
 #include "mainwindow/dialogquestions.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/japanesetranslation.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -16,9 +15,7 @@ int main(int argc, char *argv[])
             .arg(SORVEKA_VERSION_MAJOR).arg(SORVEKA_VERSION_MINOR).arg(SORVEKA_VERSION_PATCH));
 
     // The program speaks Japanese whatever the locale, Qt's own buttons too.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installJapaneseTranslation(app);
 
     const QString startFolder = QDir::currentPath();
     QStringList arguments = QApplication::arguments();
