@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -93,6 +94,11 @@ void Form1::createControls()
     m_tree->setObjectName(QStringLiteral("Tt"));
     m_tree->setModel(m_model);
     m_tree->setHeaderHidden(true);
+    // Each level moves a category further right, so a column as wide as the
+    // view would cut off everything below the tenth level: fitTreeColumn
+    // widens it to what the rows show and the view scrolls sideways.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setResizeContentsPrecision(-1);
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setUniformRowHeights(true);
@@ -230,6 +236,29 @@ void Form1::connectView()
     connect(m_model, &OutlineModel::scrollRequested, this,
             [this](const QModelIndex &index) { m_tree->scrollTo(index); });
     connect(m_model, &OutlineModel::outlineReplaced, this, &Form1::applyExpansions);
+
+    // Measuring every row is linear, so a burst of changes (a whole outline
+    // expanding, level by level) is measured once, when the burst is over.
+    m_fitColumn = new QTimer(this);
+    m_fitColumn->setSingleShot(true);
+    m_fitColumn->setInterval(0);
+    connect(m_fitColumn, &QTimer::timeout, this, &Form1::fitTreeColumn);
+    const auto refit = [this] { m_fitColumn->start(); };
+    connect(m_tree, &QTreeView::expanded, this, refit);
+    connect(m_tree, &QTreeView::collapsed, this, refit);
+    connect(m_model, &QAbstractItemModel::modelReset, this, refit);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, refit);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, refit);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, refit);
+    connect(m_model, &OutlineModel::expansionRequested, this, refit);
+}
+
+void Form1::fitTreeColumn()
+{
+    // Never narrower than the view, so a row's highlight still spans it.
+    // QTreeView hides its override; the base class's is the same function.
+    const int contents = static_cast<QAbstractItemView *>(m_tree)->sizeHintForColumn(0);
+    m_tree->header()->resizeSection(0, std::max(m_tree->viewport()->width(), contents));
 }
 
 void Form1::applyExpansions()
@@ -434,6 +463,7 @@ void Form1::Form_Resize()
 
     m_toolbar->setGeometry(0, 0, m_client->width(), px(315));
     m_tree->resize(m_tree->width(), px(std::max(0.0, clientHeight - 120 - 360)));
+    m_fitColumn->start();
     m_title->setGeometry(px(boxLeft), m_title->y(), px(boxWidth), m_title->height());
     m_body->setGeometry(px(boxLeft), m_body->y(), px(boxWidth),
                         px(std::max(0.0, clientHeight - 120 - 840)));

@@ -14,6 +14,7 @@ class OutlineModel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QTreeView;
 
@@ -76,6 +77,7 @@ private:
     void CreateNextLevel_Click();
     void CreateThisLevel_Click();
     void applyExpansions();
+    void fitTreeColumn();
     int twips(int value) const;
 
     Document m_document;
@@ -89,6 +91,7 @@ private:
     QLineEdit *m_title = nullptr;
     QPlainTextEdit *m_body = nullptr;
     QMenu *m_treeRightClick = nullptr;
+    QTimer *m_fitColumn = nullptr;
     QPointer<About> m_about;
 
     double m_scale = 1.0;
