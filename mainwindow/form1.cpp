@@ -33,17 +33,36 @@ const QString Caption = QStringLiteral("Sorveka");
 constexpr double TwipsPerPixel = 15.0;
 
 // Bodies are kept with CR LF line ends, as the file holds them; the box
-// works with LF.
+// works with LF. Both conversions copy in one pass: QString::replace moved
+// the rest of a large body once per batch of line ends it found.
 QString bodyForBox(const QString &body)
 {
-    QString text = body;
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString text(body.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    const QChar *in = body.constData();
+    const QChar *const end = in + body.size();
+    while (in != end) {
+        if (*in == u'\r' && end - in > 1 && in[1] == u'\n')
+            ++in;
+        *out++ = *in++;
+    }
+    text.truncate(out - text.constData());
+    return text;
 }
 
 QString bodyFromBox(const QString &text)
 {
-    QString body = text;
-    return body.replace(u'\n', QStringLiteral("\r\n"));
+    const QStringView view(text);
+    QString body;
+    body.reserve(text.size() + view.count(u'\n'));
+    qsizetype copied = 0;
+    for (qsizetype i = view.indexOf(u'\n'); i >= 0; i = view.indexOf(u'\n', i + 1)) {
+        body.append(view.sliced(copied, i - copied));
+        body.append(u"\r\n");
+        copied = i + 1;
+    }
+    body.append(view.sliced(copied));
+    return body;
 }
 
 } // namespace
@@ -338,6 +357,10 @@ void Form1::mAbout_Click()
 
 void Form1::writeBackEdit()
 {
+    // Without typing there is nothing to store, and reading a large body out
+    // of the box costs as much as showing it.
+    if (!m_document.EditPending)
+        return;
     WriteBackEdit(m_document, m_title->text(), bodyFromBox(m_body->toPlainText()));
 }
 
