@@ -15,8 +15,9 @@ min_time=${MIN_TIME:-0.5}
 export SORVEKA_BENCH_DATA=${SORVEKA_BENCH_DATA:-/tmp/sorveka-bench/data}
 gen_outline=${GEN_OUTLINE:-/work/shared/bench/gen_outline.py}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build.configure.log" 2>&1 \
-    || { cat "$build.configure.log" >&2; exit 1; }
+mkdir -p "$build"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 \
+    || { cat "$build/configure.log" >&2; exit 1; }
 if ! grep -q '^bench_core:' <(cmake --build "$build" --target help); then
     echo "bench.sh: Google Benchmark not found (apt-get install libbenchmark-dev)" >&2
     exit 1
