@@ -6,6 +6,7 @@
 #include "file/filetitle.h"
 #include "mainwindow/commandtables.h"
 #include "mainwindow/outlinemodel.h"
+#include "mainwindow/treebranchstyle.h"
 #include "mainwindow/questions.h"
 #include "resources/japanesefont.h"
 #include "resources/pictures.h"
@@ -121,6 +122,11 @@ void Form1::createControls()
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setUniformRowHeights(true);
+    // The view keeps only a guarded pointer to its style; the style, a child
+    // of the view, goes with it.
+    auto *branchStyle = new TreeBranchStyle;
+    branchStyle->setParent(m_tree);
+    m_tree->setStyle(branchStyle);
     m_tree->viewport()->installEventFilter(this);
     m_tree->setGeometry(twips(120), twips(360), twips(3615), twips(4455));
 
