@@ -1,6 +1,7 @@
 #include "file/atomicwrite.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
@@ -109,6 +110,23 @@ int fillTemporary(int fd, QByteArrayView data, const struct stat *old)
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
+// Gives the unnamed file `fd` the name `pattern` with its XXXXXX made unique.
+// Linking through /proc needs no privilege, unlike linking the descriptor itself.
+bool nameTemporary(int fd, QByteArray &pattern)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const QByteArray stem = pattern.chopped(6);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        pattern = stem + QByteArray::number(QRandomGenerator::global()->bounded(1u << 30), 36)
+                                 .rightJustified(6, '0');
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, pattern.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
 int syncFolder(const QByteArray &folder)
 {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -140,11 +158,26 @@ std::optional<WriteError> writeFileAtomically(const QString &path, QByteArrayVie
     const QByteArray folder = folderOf(target);
     const QByteArray name = target.mid(target.lastIndexOf('/') + 1).left(200);
     QByteArray temporary = folder + "/." + name + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return makeError(errno, path);
+    // An unnamed file vanishes with a process killed while writing it; it is
+    // named only for the moment before the rename. Not every file system has them.
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    const bool unnamed = fd >= 0;
+    if (!unnamed) {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return makeError(errno, path);
+        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+        if (fd < 0)
+            return makeError(errno, path);
+    }
 
     int error = fillTemporary(fd, data, exists ? &old : nullptr);
+    // Until it is named, an unnamed file needs no clean-up: closing it is enough.
+    bool named = !unnamed;
+    if (error == 0 && unnamed) {
+        named = nameTemporary(fd, temporary);
+        if (!named)
+            error = errno;
+    }
     // Linux closes the descriptor even when close() fails, so it is never retried.
     if (::close(fd) != 0 && error == 0)
         error = errno;
@@ -152,7 +185,8 @@ std::optional<WriteError> writeFileAtomically(const QString &path, QByteArrayVie
         error = errno;
     if (error != 0) {
         // The first failure is the one worth reporting; a failed clean-up cannot undo it.
-        (void)::unlink(temporary.constData());
+        if (named)
+            (void)::unlink(temporary.constData());
         return makeError(error, path);
     }
     if (const int syncError = syncFolder(folder))

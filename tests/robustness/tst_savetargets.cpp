@@ -224,6 +224,10 @@ void TestSaveTargets::killedSavesLeaveAWholeOutline()
     qInfo("%d kills: the file held the first outline %d times and the second %d times; "
           "%lld temporary files were left behind",
           kills, seen[0], seen[1], qlonglong(strays.size()));
+    // The temporary is written unnamed and named only just before the rename,
+    // so only a kill in that moment leaves it; written under its name from
+    // the start, one was left by about every fourth kill.
+    QVERIFY2(strays.size() <= 2, qPrintable(strays.join(u' ')));
     // A save by a process that runs to the end still works.
     const SaverRun last = saverrun::run({u"save"_s, target, u"最後"_s});
     QVERIFY2(last.finished && last.exitCode == 0, qPrintable(last.output + last.errors));
