@@ -152,6 +152,10 @@ std::optional<WriteError> writeFileAtomically(const QString &path, QByteArrayVie
         return makeError(error, path);
     if (exists && S_ISDIR(old.st_mode))
         return makeError(EISDIR, path);
+    // Replacing by rename would get past a file the user may not write (the
+    // folder decides a rename); saving must respect the file's own permission.
+    if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+        return makeError(errno, path);
 
     // Hidden and beside the target, so the rename stays within one file system; the
     // name is cut so that the dots and the random suffix still fit in NAME_MAX.

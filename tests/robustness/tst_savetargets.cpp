@@ -118,12 +118,14 @@ void TestSaveTargets::permissionsAreChecked_data()
     QTest::newRow("someone else's folder, our writable file")
             << false << 0755 << true << true << 0644 << false;
     QTest::newRow("read-only folder, new file") << true << 0555 << false << true << 0 << false;
-    // The folder lets us replace entries, so the writer replaces a file we
-    // could not have written in place; the new file becomes ours.
+    // The folder would let a rename through, but a file we may not write is
+    // not ours to replace.
     QTest::newRow("our folder, someone else's read-only file")
-            << true << 0755 << true << false << 0644 << true;
+            << true << 0755 << true << false << 0644 << false;
     QTest::newRow("our folder, our file without write permission")
-            << true << 0755 << true << true << 0444 << true;
+            << true << 0755 << true << true << 0444 << false;
+    QTest::newRow("our folder, our writable file")
+            << true << 0755 << true << true << 0644 << true;
 }
 
 void TestSaveTargets::permissionsAreChecked()
