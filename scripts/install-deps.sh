@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
     fonts-ipafont-gothic fonts-noto-cjk
     xvfb xauth x11-utils
-    libx11-dev imagemagick
+    libx11-dev imagemagick xdotool
     desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev
     clang libclang-rt-14-dev valgrind
 )
