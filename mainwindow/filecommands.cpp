@@ -8,6 +8,8 @@
 #include "mainwindow/editorsurface.h"
 #include "mainwindow/questions.h"
 
+#include <QDir>
+
 const QString FileCommands::Filter =
         QStringLiteral("Sorveka (*.svk)|*.svk|Text (*.txt)|*.txt|All (*.*)|*.*");
 
@@ -65,7 +67,7 @@ bool FileCommands::DataLoad(const QString &Fname)
 void FileCommands::mOpen_Click()
 {
     askToSaveChanges();
-    const QString fileName = m_questions.openFileName(Filter, m_dialogFileName);
+    const QString fileName = m_questions.openFileName(Filter, dialogStart());
     if (fileName.isEmpty())
         return;
     m_dialogFileName = fileName;
@@ -80,7 +82,7 @@ FileCommands::SaveOutcome FileCommands::mSave_Click()
     m_editor.writeBackEdit();
     QString fileName = m_document.CurrentFile;
     if (fileName.isEmpty()) {
-        fileName = m_questions.saveFileName(Filter, m_dialogFileName);
+        fileName = m_questions.saveFileName(Filter, dialogStart());
         if (fileName.isEmpty())
             return SaveOutcome::Cancelled;
         m_dialogFileName = fileName;
@@ -91,7 +93,7 @@ FileCommands::SaveOutcome FileCommands::mSave_Click()
 FileCommands::SaveOutcome FileCommands::mCreate_Click()
 {
     m_editor.writeBackEdit();
-    const QString fileName = m_questions.saveFileName(Filter, m_dialogFileName);
+    const QString fileName = m_questions.saveFileName(Filter, dialogStart());
     if (fileName.isEmpty())
         return SaveOutcome::Cancelled;
     m_dialogFileName = fileName;
@@ -107,12 +109,24 @@ void FileCommands::askToSaveChanges()
     // After a failed write the user may still put the outline elsewhere;
     // cancelling the dialog then goes on without saving, knowingly.
     for (SaveOutcome outcome = mSave_Click(); outcome == SaveOutcome::Failed;) {
-        const QString fileName = m_questions.saveFileName(Filter, m_dialogFileName);
+        const QString fileName = m_questions.saveFileName(Filter, dialogStart());
         if (fileName.isEmpty())
             return;
         m_dialogFileName = fileName;
         outcome = saveTo(fileName);
     }
+}
+
+QString FileCommands::dialogStart() const
+{
+    // The name chosen last; before any, the outline's own file, else the
+    // user's home rather than the program's folder, which start-up makes
+    // the working folder.
+    if (!m_dialogFileName.isEmpty())
+        return m_dialogFileName;
+    if (!m_document.CurrentFile.isEmpty())
+        return m_document.CurrentFile;
+    return QDir::homePath() + u'/';
 }
 
 bool FileCommands::confirmUnstorableText()

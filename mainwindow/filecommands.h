@@ -29,6 +29,7 @@ public:
 
 private:
     SaveOutcome saveTo(const QString &fileName);
+    QString dialogStart() const;
     bool confirmUnstorableText();
 
     Document &m_document;

@@ -46,6 +46,8 @@ private slots:
     void cancelledDialogs_data();
     void cancelledDialogs();
     void openLoadsAndSelectsTheRoot();
+    void firstDialogStartsAtTheFileOrHome_data();
+    void firstDialogStartsAtTheFileOrHome();
     void failedOpenKeepsEverything_data();
     void failedOpenKeepsEverything();
     void failedSaveLosesNothing_data();
@@ -253,6 +255,33 @@ void TestForm1Files::openLoadsAndSelectsTheRoot()
     QCOMPARE(scripted.asked().last().fileName, m_trip);
     m_driver->action(u"mCheck"_s)->trigger();
     QVERIFY(!document.DataChanged);
+}
+
+void TestForm1Files::firstDialogStartsAtTheFileOrHome_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("unnamed, Save") << false << u"tSave"_s;
+    QTest::newRow("unnamed, Save As") << false << u"mCreate"_s;
+    QTest::newRow("unnamed, Open") << false << u"tOpen"_s;
+    QTest::newRow("named, Save As") << true << u"mCreate"_s;
+    QTest::newRow("named, Open") << true << u"tOpen"_s;
+}
+
+void TestForm1Files::firstDialogStartsAtTheFileOrHome()
+{
+    // Start-up makes the program's folder the working folder; a first dialog
+    // must not open there, but at the outline's file or in the home folder.
+    QFETCH(bool, named);
+    QFETCH(QString, command);
+    QVERIFY(start(named));
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (command == u"tOpen"_s)
+        scripted.answerOpen(QString());
+    else
+        scripted.answerSave(QString());
+    run(command);
+    QCOMPARE(scripted.asked().last().fileName, named ? m_trip : QDir::homePath() + u'/');
 }
 
 void TestForm1Files::failedOpenKeepsEverything_data()
