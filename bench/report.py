@@ -30,7 +30,7 @@ ROWS = [
      "<= 1.5 x flat"),
     ("click 10 MB body", "clickBigBody/manual_time", "clickEmptyBody/manual_time", "abs", 50 * MS,
      "<= 50 ms"),
-    ("click away from 10 MB body", "leaveBigBody/manual_time", "clickEmptyBody/manual_time", "abs",
+    ("click away from 10 MB body", "leaveBigBody/iterations:10/manual_time", "clickEmptyBody/manual_time", "abs",
      50 * MS, "<= 50 ms"),
     ("toggle mark, 2048-deep chain", "toggleCheckChain/manual_time", "toggleCheckFlat/manual_time",
      "abs", 1 * MS, "<= 1 ms"),
