@@ -42,7 +42,13 @@ struct Window
     QTreeView *tree() { return form->findChild<QTreeView *>(QStringLiteral("Tt")); }
     QLineEdit *title() { return form->findChild<QLineEdit *>(QStringLiteral("txtTitle")); }
     QPlainTextEdit *body() { return form->findChild<QPlainTextEdit *>(QStringLiteral("txtEdit")); }
-    void trigger(const char *action) { form->findChild<QAction *>(QLatin1StringView(action))->trigger(); }
+    void trigger(const char *name)
+    {
+        QAction *action = form->findChild<QAction *>(QLatin1StringView(name));
+        if (!action)
+            qFatal("bench_interaction: the window has no action %s", name);
+        action->trigger();
+    }
 };
 
 // Windows live until main() ends, before the application does: building
