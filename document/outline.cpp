@@ -170,9 +170,11 @@ Category *Outline::item(const QString &key) const
 
 void Outline::setTitle(Category *category, const QString &title)
 {
+    if (category->m_title == title)
+        return;
     category->m_title = title;
     if (m_observer)
-        m_observer->categoryChanged(category);
+        m_observer->categoryChanged(category, OutlineObserver::Change::Title);
 }
 
 void Outline::setChecked(Category *category, bool checked)
@@ -181,7 +183,7 @@ void Outline::setChecked(Category *category, bool checked)
         return;
     category->m_checked = checked;
     if (m_observer)
-        m_observer->categoryChanged(category);
+        m_observer->categoryChanged(category, OutlineObserver::Change::Look);
 }
 
 void Outline::setImage(Category *category, int image)
@@ -190,7 +192,7 @@ void Outline::setImage(Category *category, int image)
         return;
     category->m_image = image;
     if (m_observer)
-        m_observer->categoryChanged(category);
+        m_observer->categoryChanged(category, OutlineObserver::Change::Look);
 }
 
 void Outline::setExpanded(Category *category, bool expanded)

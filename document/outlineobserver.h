@@ -17,8 +17,8 @@ public:
     virtual void categoryRemoved() = 0;
     virtual void outlineAboutToBeReset() = 0;
     virtual void outlineReset() = 0;
-    // Title, check mark or image changed.
-    virtual void categoryChanged(Category *category) = 0;
+    enum class Change { Title, Look }; // Look: the check mark or the image
+    virtual void categoryChanged(Category *category, Change change) = 0;
     virtual void expansionChanged(Category *category) = 0;
     virtual void selectionChanged(Category *selected) = 0;
     // Expand every collapsed ancestor and scroll the category into view.

@@ -274,7 +274,12 @@ void Form1::connectView()
     connect(m_model, &QAbstractItemModel::modelReset, this, refit);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, refit);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, refit);
-    connect(m_model, &QAbstractItemModel::dataChanged, this, refit);
+    // Marks and icons keep a row's width; only a new title can change it.
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [refit](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    refit();
+            });
     connect(m_model, &OutlineModel::expansionRequested, this, refit);
 }
 

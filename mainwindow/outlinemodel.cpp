@@ -101,10 +101,13 @@ void OutlineModel::outlineReset()
     emit outlineReplaced();
 }
 
-void OutlineModel::categoryChanged(Category *category)
+void OutlineModel::categoryChanged(Category *category, Change change)
 {
     const QModelIndex index = indexOf(category);
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::ToolTipRole, Qt::DecorationRole});
+    if (change == Change::Title)
+        emit dataChanged(index, index, {Qt::DisplayRole, Qt::ToolTipRole});
+    else
+        emit dataChanged(index, index, {Qt::DecorationRole});
 }
 
 void OutlineModel::expansionChanged(Category *category)

@@ -142,7 +142,7 @@ void RecordingObserver::outlineReset()
     structure << u"reset"_s;
 }
 
-void RecordingObserver::categoryChanged(Category *category)
+void RecordingObserver::categoryChanged(Category *category, Change)
 {
     expectIdle(u"change of "_s + keyOf(category));
     changes << keyOf(category);

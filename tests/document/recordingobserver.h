@@ -37,7 +37,7 @@ public:
     void categoryRemoved() override;
     void outlineAboutToBeReset() override;
     void outlineReset() override;
-    void categoryChanged(Category *category) override;
+    void categoryChanged(Category *category, Change change) override;
     void expansionChanged(Category *category) override;
     void selectionChanged(Category *selected) override;
     void madeVisible(Category *category) override;

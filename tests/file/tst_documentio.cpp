@@ -78,7 +78,7 @@ public:
     void categoryRemoved() override { }
     void outlineAboutToBeReset() override { }
     void outlineReset() override { ++resets; }
-    void categoryChanged(Category *) override { ++changes; }
+    void categoryChanged(Category *, Change) override { ++changes; }
     void expansionChanged(Category *) override { }
     void selectionChanged(Category *selected) override
     {
