@@ -18,8 +18,7 @@ Category *finishCreation(Document &document, Category *created)
     document.CurrentNode = created;
     outline.TextData[size_t(outline.KeyCounter)].clear();
     ++outline.KeyCounter;
-    outline.setImage(created, icons::Leaf);
-    outline.setChecked(created, false);
+    outline.setMark(created, false, icons::Leaf);
     PropagateCheck(outline, created);
     outline.ensureVisible(created);
     document.DataChanged = true;
@@ -49,8 +48,7 @@ Category *CreateNextLevel_Click(Document &document)
     Category *selected = outline.selected();
     if (!canCreate(outline, selected))
         return nullptr;
-    outline.setImage(selected, icons::Expanded);
-    outline.setChecked(selected, false);
+    outline.setMark(selected, false, icons::Expanded);
     return finishCreation(document, outline.addChild(selected, nextKey(outline), NewCategoryTitle));
 }
 

@@ -13,8 +13,7 @@ void PropagateCheck(Outline &outline, Category *category)
         const auto &children = parent->children();
         const bool allChecked = std::all_of(children.begin(), children.end(),
                                             [](const Category *c) { return c->checked(); });
-        outline.setChecked(parent, allChecked);
-        outline.setImage(parent, icons::of(icons::Expanded, allChecked));
+        outline.setMark(parent, allChecked, icons::of(icons::Expanded, allChecked));
     }
 }
 
@@ -28,8 +27,7 @@ bool mCheck_Click(Document &document)
     if (selected->childCount() != 0)
         return false;
     const bool checked = !selected->checked();
-    outline.setChecked(selected, checked);
-    outline.setImage(selected, icons::of(icons::Leaf, checked));
+    outline.setMark(selected, checked, icons::of(icons::Leaf, checked));
     PropagateCheck(outline, selected);
     document.DataChanged = true;
     return true;

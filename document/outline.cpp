@@ -195,6 +195,16 @@ void Outline::setImage(Category *category, int image)
         m_observer->categoryChanged(category, OutlineObserver::Change::Look);
 }
 
+void Outline::setMark(Category *category, bool checked, int image)
+{
+    if (category->m_checked == checked && category->m_image == image)
+        return;
+    category->m_checked = checked;
+    category->m_image = image;
+    if (m_observer)
+        m_observer->categoryChanged(category, OutlineObserver::Change::Look);
+}
+
 void Outline::setExpanded(Category *category, bool expanded)
 {
     if (category->m_expanded == expanded)

@@ -64,6 +64,9 @@ public:
     void setTitle(Category *category, const QString &title);
     void setChecked(Category *category, bool checked);
     void setImage(Category *category, int image);
+    // Mark and icon together, told to the view as one change: a propagation
+    // sets both on every ancestor, up to thousands of them.
+    void setMark(Category *category, bool checked, int image);
     void setExpanded(Category *category, bool expanded);
 
     // The tree's selected category (SelectedItem), or none.
