@@ -45,9 +45,9 @@ const QByteArray &outlineOfSize(qsizetype mebibytes)
     static std::map<qsizetype, QByteArray> made;
     auto found = made.find(mebibytes);
     if (found == made.end()) {
-        benchdata::OutlineSpec spec;
-        spec.bodyBytes = mebibytes * benchdata::MiB;
-        found = made.emplace(mebibytes, benchdata::makeOutlineBytes(spec)).first;
+        benchdata::OutlineRecipe recipe;
+        recipe.bodyBytes = mebibytes * benchdata::MiB;
+        found = made.emplace(mebibytes, benchdata::makeOutlineBytes(recipe)).first;
     }
     return found->second;
 }
@@ -58,11 +58,11 @@ const QByteArray &shapedOutline(benchdata::Shape shape)
     static std::map<benchdata::Shape, QByteArray> made;
     auto found = made.find(shape);
     if (found == made.end()) {
-        benchdata::OutlineSpec spec;
-        spec.categories = 2048;
-        spec.bodyBytes = 2048 * 1024;
-        spec.shape = shape;
-        found = made.emplace(shape, benchdata::makeOutlineBytes(spec)).first;
+        benchdata::OutlineRecipe recipe;
+        recipe.categories = 2048;
+        recipe.bodyBytes = 2048 * 1024;
+        recipe.shape = shape;
+        found = made.emplace(shape, benchdata::makeOutlineBytes(recipe)).first;
     }
     return found->second;
 }

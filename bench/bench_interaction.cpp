@@ -168,11 +168,11 @@ void clickEmptyBody(benchmark::State &state) { click(state, 3, 2); }
 
 Outline shapedOutline(benchdata::Shape shape)
 {
-    benchdata::OutlineSpec spec;
-    spec.categories = 2048;
-    spec.bodyBytes = 2048 * 64;
-    spec.shape = shape;
-    return benchdata::makeOutline(spec);
+    benchdata::OutlineRecipe recipe;
+    recipe.categories = 2048;
+    recipe.bodyBytes = 2048 * 64;
+    recipe.shape = shape;
+    return benchdata::makeOutline(recipe);
 }
 
 // Toggles the mark of the last category, the deepest one in a chain.
@@ -214,10 +214,10 @@ void toggleCheckFlat(benchmark::State &state) { toggleCheck(state, benchdata::Sh
 void createCategory(benchmark::State &state, int categories)
 {
     Window &w = window("create" + std::to_string(categories), [categories] {
-        benchdata::OutlineSpec spec;
-        spec.categories = categories;
-        spec.bodyBytes = qsizetype(categories) * 1024;
-        return benchdata::makeOutline(spec);
+        benchdata::OutlineRecipe recipe;
+        recipe.categories = categories;
+        recipe.bodyBytes = qsizetype(categories) * 1024;
+        return benchdata::makeOutline(recipe);
     });
     Outline &outline = w.form->document().outline;
     Category *target = outline.item(categories / 2);

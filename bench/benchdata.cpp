@@ -93,14 +93,14 @@ QString makeBody(qsizetype cp932Bytes, std::uint32_t seed)
     return TextMaker(seed).body(cp932Bytes);
 }
 
-Outline makeOutline(const OutlineSpec &spec)
+Outline makeOutline(const OutlineRecipe &recipe)
 {
-    Q_ASSERT(spec.categories >= 1 && spec.categories <= Outline::TextSlots);
+    Q_ASSERT(recipe.categories >= 1 && recipe.categories <= Outline::TextSlots);
     checkCharacters();
-    TextMaker maker(spec.seed);
+    TextMaker maker(recipe.seed);
     Outline outline;
-    const qsizetype perBody = spec.bodyBytes / spec.categories;
-    for (int i = 0; i < spec.categories; ++i) {
+    const qsizetype perBody = recipe.bodyBytes / recipe.categories;
+    for (int i = 0; i < recipe.categories; ++i) {
         const QString key = QStringLiteral("C") + QString::number(i);
         const QString title = QStringLiteral("項目 %1 ①").arg(i);
         Category *category = nullptr;
@@ -108,22 +108,22 @@ Outline makeOutline(const OutlineSpec &spec)
             category = outline.addTopLevel(key, title);
         } else {
             Category *parent = outline.root();
-            if (spec.shape == Shape::Chain)
+            if (recipe.shape == Shape::Chain)
                 parent = outline.item(i); // collection order: the category added last
-            else if (spec.shape == Shape::Random)
+            else if (recipe.shape == Shape::Random)
                 parent = outline.item(maker.pick(1, i));
             category = outline.addChild(parent, key, title);
         }
         outline.setChecked(category, maker.pick(0, 3) == 0);
         outline.TextData[size_t(i)] = maker.body(perBody);
     }
-    outline.KeyCounter = spec.categories;
+    outline.KeyCounter = recipe.categories;
     return outline;
 }
 
-QByteArray makeOutlineBytes(const OutlineSpec &spec)
+QByteArray makeOutlineBytes(const OutlineRecipe &recipe)
 {
-    return writeOutline(makeOutline(spec));
+    return writeOutline(makeOutline(recipe));
 }
 
 QByteArray generatedFile(const QString &name, QString *error)

@@ -18,7 +18,7 @@ enum class Shape {
     Flat,   // every category under the root
 };
 
-struct OutlineSpec
+struct OutlineRecipe
 {
     int categories = 2049;
     // Body bytes in code page 932 over the whole outline, spread evenly.
@@ -27,8 +27,8 @@ struct OutlineSpec
     std::uint32_t seed = 20240601;
 };
 
-Outline makeOutline(const OutlineSpec &spec);
-QByteArray makeOutlineBytes(const OutlineSpec &spec);
+Outline makeOutline(const OutlineRecipe &recipe);
+QByteArray makeOutlineBytes(const OutlineRecipe &recipe);
 
 // About `cp932Bytes` bytes of body text with CR LF line ends.
 QString makeBody(qsizetype cp932Bytes, std::uint32_t seed);

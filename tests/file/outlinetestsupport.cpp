@@ -6,16 +6,16 @@ using namespace Qt::StringLiterals;
 
 namespace outlinetest {
 
-Outline build(std::initializer_list<CategorySpec> categories)
+Outline build(std::initializer_list<CategoryRecipe> categories)
 {
     Outline outline;
-    for (const CategorySpec &spec : categories) {
-        Category *category = spec.parentKey.isEmpty()
-                ? outline.addTopLevel(spec.key, spec.title)
-                : outline.addChild(outline.item(spec.parentKey), spec.key, spec.title);
+    for (const CategoryRecipe &recipe : categories) {
+        Category *category = recipe.parentKey.isEmpty()
+                ? outline.addTopLevel(recipe.key, recipe.title)
+                : outline.addChild(outline.item(recipe.parentKey), recipe.key, recipe.title);
         Q_ASSERT(category);
-        outline.setChecked(category, spec.checked);
-        outline.TextData[size_t(category->keyNumber())] = spec.body;
+        outline.setChecked(category, recipe.checked);
+        outline.TextData[size_t(category->keyNumber())] = recipe.body;
         outline.KeyCounter = std::max(outline.KeyCounter, category->keyNumber() + 1);
     }
     return outline;

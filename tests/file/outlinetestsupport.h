@@ -11,7 +11,7 @@
 // Builders and printers shared by the outline file tests.
 namespace outlinetest {
 
-struct CategorySpec
+struct CategoryRecipe
 {
     QString key;
     QString parentKey; // empty for the root
@@ -21,7 +21,7 @@ struct CategorySpec
 };
 
 // Adds the categories in the order given, each as the last child of its parent.
-Outline build(std::initializer_list<CategorySpec> categories);
+Outline build(std::initializer_list<CategoryRecipe> categories);
 
 // One line per category in collection order, e.g.
 //   C1 under C0 "Packing" img 3 body "Camera\r\nUmbrella"

@@ -19,7 +19,7 @@ QString shimPath()
     return QStringLiteral(FAULTSHIM_PATH);
 }
 
-QProcessEnvironment faultEnvironment(const FaultSpec &fault)
+QProcessEnvironment faultEnvironment(const FaultPlan &fault)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LD_PRELOAD"), shimPath());

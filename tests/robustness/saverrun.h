@@ -18,7 +18,7 @@ struct SaverRun
     bool dataChangedKept() const { return output.contains(QLatin1StringView("DataChanged=1")); }
 };
 
-struct FaultSpec
+struct FaultPlan
 {
     QString call;    // write, fsync, fdatasync, rename or close
     int at = 0;      // the call that fails, from 1
@@ -33,7 +33,7 @@ QString saverPath();
 QString shimPath();
 
 // The environment for a helper that is to meet `fault`.
-QProcessEnvironment faultEnvironment(const FaultSpec &fault);
+QProcessEnvironment faultEnvironment(const FaultPlan &fault);
 
 // Runs the helper with `arguments`; with `asNobody` it gives up root for the
 // unprivileged account first, so that permissions are checked.

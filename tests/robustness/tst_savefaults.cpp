@@ -115,7 +115,7 @@ void TestSaveFaults::everyFailingCallLosesNothing()
     for (;; ++at) {
         QVERIFY2(at <= 20, "a save still met a fault at the 20th call");
         QVERIFY(files::writeBytes(target, oldBytes));
-        const FaultSpec fault{call, at, error, dir.path()};
+        const FaultPlan fault{call, at, error, dir.path()};
         const SaverRun run = saverrun::run({u"save"_s, target, u"新しい題"_s}, saverrun::faultEnvironment(fault));
         const QString context = u"%1 #%2: %3%4"_s.arg(call).arg(at).arg(run.output, run.errors);
         QVERIFY2(run.finished, qPrintable(context));

@@ -83,7 +83,7 @@ void TestSaveTargets::symbolicLinkStaysALink()
     const QString linkBefore = QFileInfo(link).symLinkTarget();
 
     // A save that fails at the rename leaves the link and what it points at.
-    const FaultSpec fault{u"rename"_s, 1, u"EIO"_s, dir.path()};
+    const FaultPlan fault{u"rename"_s, 1, u"EIO"_s, dir.path()};
     const SaverRun failed = saverrun::run({u"save"_s, link, u"新しい題"_s}, saverrun::faultEnvironment(fault));
     QVERIFY2(failed.finished && failed.exitCode == 1 && failed.faultInjected(), qPrintable(failed.output + failed.errors));
     QVERIFY(QFileInfo(link).isSymLink());
