@@ -27,13 +27,13 @@ Outline &Outline::operator=(Outline &&other) noexcept
     TextData = std::move(other.TextData);
     m_collection = std::move(other.m_collection);
     m_topLevel = std::move(other.m_topLevel);
-    m_byKey = std::move(other.m_byKey);
+    m_byNumber = other.m_byNumber;
     m_selected = other.m_selected;
     m_observer = other.m_observer;
     other.KeyCounter = 0;
     other.m_collection.clear();
     other.m_topLevel.clear();
-    other.m_byKey.clear();
+    other.m_byNumber.fill(nullptr);
     other.m_selected = nullptr;
     other.m_observer = nullptr;
     return *this;
@@ -77,7 +77,7 @@ Category *Outline::insert(Category *parent, int row, const QString &key, const Q
     // Every category owns a body slot, so a key without a usable number is
     // refused like a duplicate one.
     const std::optional<int> keyNumber = keyNumberOf(key);
-    if (!keyNumber || *keyNumber > MaxKeyNumber || m_byKey.contains(key))
+    if (!keyNumber || *keyNumber > MaxKeyNumber || m_byNumber[size_t(*keyNumber)])
         return nullptr;
 
     if (m_observer)
@@ -90,7 +90,7 @@ Category *Outline::insert(Category *parent, int row, const QString &key, const Q
     renumberRows(parent, row);
     m_collection.push_back(std::move(owned));
     category->m_index = int(m_collection.size());
-    m_byKey.insert(key, category);
+    m_byNumber[size_t(*keyNumber)] = category;
     if (m_observer)
         m_observer->categoryAdded(category);
     return category;
@@ -117,7 +117,7 @@ void Outline::remove(Category *category)
         Category *c = pending.back();
         pending.pop_back();
         removed[size_t(c->m_index)] = true;
-        m_byKey.remove(c->m_key);
+        m_byNumber[size_t(c->m_keyNumber)] = nullptr;
         if (c == m_selected)
             m_selected = nullptr;
         pending.insert(pending.end(), c->m_children.begin(), c->m_children.end());
@@ -149,7 +149,7 @@ void Outline::clear()
     if (m_observer)
         m_observer->outlineAboutToBeReset();
     m_topLevel.clear();
-    m_byKey.clear();
+    m_byNumber.fill(nullptr);
     m_selected = nullptr;
     m_collection.clear();
     if (m_observer)
@@ -165,7 +165,14 @@ Category *Outline::item(int index) const
 
 Category *Outline::item(const QString &key) const
 {
-    return m_byKey.value(key, nullptr);
+    const std::optional<int> keyNumber = keyNumberOf(key);
+    Category *category = keyNumber ? itemByNumber(*keyNumber) : nullptr;
+    return category && category->m_key == key ? category : nullptr;
+}
+
+Category *Outline::itemByNumber(int keyNumber) const
+{
+    return keyNumber >= 0 && keyNumber <= MaxKeyNumber ? m_byNumber[size_t(keyNumber)] : nullptr;
 }
 
 void Outline::setTitle(Category *category, const QString &title)

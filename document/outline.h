@@ -2,7 +2,6 @@
 
 #include "document/category.h"
 
-#include <QHash>
 #include <QString>
 
 #include <array>
@@ -18,7 +17,8 @@ class OutlineObserver;
 // gives Category::index() and the order of the file's records).
 //
 // Lookups of a missing position or key return null, and adding a key that is
-// already present, or whose number has no body slot, is refused with null:
+// already present, whose number another key already has (C7 and C007 would
+// share one body), or whose number has no body slot, is refused with null:
 // callers decide what that means.
 class Outline
 {
@@ -58,6 +58,8 @@ public:
     // By position in collection order, from 1.
     Category *item(int index) const;
     Category *item(const QString &key) const;
+    // The category whose key has this number, or none.
+    Category *itemByNumber(int keyNumber) const;
     Category *root() const { return m_topLevel.empty() ? nullptr : m_topLevel.front(); }
     const std::vector<Category *> &topLevel() const { return m_topLevel; }
 
@@ -89,7 +91,9 @@ private:
     // Owns every category; the order is collection order.
     std::vector<std::unique_ptr<Category>> m_collection;
     std::vector<Category *> m_topLevel;
-    QHash<QString, Category *> m_byKey;
+    // Indexed by key number: a number names one body slot, so it may name
+    // only one category, and a lookup needs no hashing.
+    std::array<Category *, TextSlots> m_byNumber{};
     Category *m_selected = nullptr;
     OutlineObserver *m_observer = nullptr;
 };

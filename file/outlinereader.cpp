@@ -188,7 +188,7 @@ private:
         if (*keyNumber > Outline::MaxKeyNumber)
             return fail(LoadError::Code::KeyNumberOutOfRange,
                         QStringLiteral("key number of \"%1\" is above %2").arg(key).arg(Outline::MaxKeyNumber));
-        if (m_usedKeyNumbers[size_t(*keyNumber)])
+        if (outline.itemByNumber(*keyNumber))
             return fail(LoadError::Code::DuplicateKeyNumber,
                         QStringLiteral("key \"%1\" has the number of another key").arg(key));
 
@@ -212,7 +212,6 @@ private:
         }
         outline.setChecked(category, m_record.checked);
         outline.setImage(category, icons::of(isRoot ? icons::Expanded : icons::Leaf, m_record.checked));
-        m_usedKeyNumbers[size_t(*keyNumber)] = true;
         outline.TextData[size_t(*keyNumber)] = body;
         outline.KeyCounter = std::max(outline.KeyCounter, *keyNumber + 1);
         m_record.resetAfterCompletion();
@@ -230,7 +229,6 @@ private:
     bool m_inBody = false;
     qsizetype m_bodyStart = -1;
     qsizetype m_bodyEnd = -1;
-    std::array<bool, Outline::TextSlots> m_usedKeyNumbers{};
 };
 
 } // namespace

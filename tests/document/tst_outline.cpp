@@ -220,6 +220,9 @@ void TestOutline::refusedKeys_data()
     QTest::newRow("number past the body slots") << u"C2049>C2"_s;
     QTest::newRow("far past the body slots") << u"C99999999999>C0"_s;
     QTest::newRow("top-level without a number") << u"Y"_s;
+    // One number names one body slot, whatever the letters around it.
+    QTest::newRow("leading zeros of a taken number") << u"C001>C0"_s;
+    QTest::newRow("other letter, taken number") << u"X3>C1"_s;
 }
 
 void TestOutline::refusedKeys()
