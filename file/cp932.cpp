@@ -10,6 +10,7 @@
 
 #include <iconv.h>
 
+#include <emmintrin.h>
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
 #endif
@@ -21,6 +22,14 @@ constexpr char16_t kEscapeBase = 0xDC00;
 constexpr int kMaxRows = 64;
 // No code ends in 0xFF, so this can never be a real code.
 constexpr quint16 kNoCode = 0xFFFF;
+// A noncharacter, so no byte or pair decodes to it.
+constexpr char16_t kNoChar = 0xFFFF;
+// Every lead byte lies in 0x81..0x9F or 0xE0..0xFC, the ranges the block
+// decoder tests with two compares each.
+constexpr bool inLeadRange(int b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
 constexpr char kUtf16[] = "UTF-16LE";
@@ -105,10 +114,16 @@ struct Tables
     std::array<std::array<char16_t, 256>, kMaxRows> pairs{};
     // Code of each UTF-16 unit (a single byte below 0x100), kNoCode if none.
     std::array<quint16, 0x10000> codes;
+    // What a byte b0 followed by b1 starts, indexed by b0 | b1 << 8 (a
+    // little-endian load of the two bytes): the pair's character if b0 is in
+    // the lead ranges, else b0's own character. kNoChar where b0 is in the
+    // lead ranges but b0, b1 is no assigned pair.
+    std::array<char16_t, 0x10000> starts;
 
 private:
     void readSingles(const Converter &toUtf16);
     void readPairs(const Converter &toUtf16);
+    void fillStarts();
     void readCodes();
 };
 
@@ -118,6 +133,7 @@ Tables::Tables()
     readSingles(toUtf16);
     readPairs(toUtf16);
     readCodes();
+    fillStarts();
 }
 
 void Tables::readSingles(const Converter &toUtf16)
@@ -207,10 +223,82 @@ void Tables::readCodes()
         codes[kEscapeBase + b] = quint16(b);
 }
 
+void Tables::fillStarts()
+{
+    for (int b0 = 0; b0 < 0x100; ++b0) {
+        if (!inLeadRange(b0) && isLead(uchar(b0)))
+            qFatal("cp932: lead byte %02X outside the lead ranges", b0);
+        for (int b1 = 0; b1 < 0x100; ++b1) {
+            const char16_t pair = pairs[row[b0]][b1];
+            starts[b0 | b1 << 8] = !inLeadRange(b0) ? single[b0] : pair ? pair : kNoChar;
+        }
+    }
+}
+
 const Tables &tables()
 {
     static const Tables instance;
     return instance;
+}
+
+// One character from `in`, the way decode() reads every byte the block
+// decoder leaves to it.
+inline void decodeOne(const Tables &t, const uchar *&in, char16_t *&out)
+{
+    const uchar b = in[0];
+    const uchar row = t.row[b];
+    const char16_t pair = row ? t.pairs[row][in[1]] : 0;
+    *out++ = pair ? pair : t.single[b];
+    in += pair ? 2 : 1;
+}
+
+// Decodes the 16 bytes at `in`, and the trail of a pair that starts in the
+// last of them, as if each lead-range byte that starts a character started an
+// assigned pair; where one does not, a kNoChar is written in its place. in[16]
+// must be readable and `out` must have room for 16 units.
+//
+// Which bytes start a character follows from the lead-range mask alone:
+// each run of lead-range bytes starts a character (the byte before it is no
+// lead), and within the run every other byte is a lead and the rest trails.
+// So the positions come from a few bit operations instead of a chain of
+// dependent table look-ups, and all 16 look-ups are done without branches;
+// a look-up at a trail is overwritten by the character after it.
+inline void decodeBlock(const Tables &t, const uchar *&in, char16_t *&out)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+    // Signed compares: 0x81..0x9F shifted to -128..-98, 0xE0..0xFC to -128..-100.
+    const __m128i low =
+        _mm_cmplt_epi8(_mm_sub_epi8(v, _mm_set1_epi8(0x01)), _mm_set1_epi8(char(0x9F)));
+    const __m128i high =
+        _mm_cmplt_epi8(_mm_sub_epi8(v, _mm_set1_epi8(0x60)), _mm_set1_epi8(char(0x9D)));
+    const uint inRange = uint(_mm_movemask_epi8(_mm_or_si128(low, high)));
+
+    const uint runStarts = inRange & ~(inRange << 1);
+    // Adding a run's lowest bit carries through the run and clears it.
+    const uint evenRuns = inRange & ~(inRange + (runStarts & 0x5555u));
+    const uint leads = (evenRuns & 0x5555u) | (inRange & ~evenRuns & 0xAAAAu);
+    const uint charStarts = ~(leads << 1);
+
+    // Unrolled so that every shift below has a constant count.
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i) {
+        quint16 index; // x86 is little-endian: in[i] | in[i + 1] << 8
+        std::memcpy(&index, in + i, 2);
+        *out = t.starts[index];
+        out += (charStarts >> i) & 1;
+    }
+    in += 16 + ((leads >> 15) & 1);
+}
+
+bool containsNoChar(const char16_t *from, const char16_t *to)
+{
+    const __m128i noChar = _mm_set1_epi16(-1);
+    __m128i found = _mm_setzero_si128();
+    for (; to - from >= 8; from += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+        found = _mm_or_si128(found, _mm_cmpeq_epi16(units, noChar));
+    }
+    return _mm_movemask_epi8(found) != 0 || std::find(from, to, kNoChar) != to;
 }
 
 // Large outputs are written once from start to end; on Linux huge pages make
@@ -243,26 +331,28 @@ QString decode(QByteArrayView bytes)
     char16_t *out = begin;
     const auto *in = reinterpret_cast<const uchar *>(bytes.data());
     const auto *const end = in + bytes.size();
-    // Branches rather than branch-free selects: the select makes every step
-    // wait for the previous table look-up, while real text comes in runs of
-    // one-byte or of two-byte codes that the branches predict well.
-    while (end - in > 1) {
-        const uchar b = in[0];
-        const uchar row = t.row[b];
-        if (!row) {
-            *out++ = t.single[b];
-            ++in;
-            continue;
-        }
-        const char16_t pair = t.pairs[row][in[1]];
-        if (pair) {
-            *out++ = pair;
-            in += 2;
-        } else {
-            *out++ = t.single[b];
-            ++in;
+    // Lead-range bytes that start no assigned pair are rare, so a chunk of
+    // blocks is decoded as if there were none and done again one character at
+    // a time if its output holds a kNoChar. (Checking each block right away
+    // means reading what it has just written, which stalls until the stores
+    // complete.) The output never runs ahead of the input, so 17 bytes left
+    // also leave room for a block's 16 units.
+    constexpr int kChunkBlocks = 64;
+    while (end - in > 16) {
+        const uchar *const chunkIn = in;
+        char16_t *const chunkOut = out;
+        for (int n = 0; n < kChunkBlocks && end - in > 16; ++n)
+            decodeBlock(t, in, out);
+        if (containsNoChar(chunkOut, out)) {
+            const uchar *const stop = in;
+            in = chunkIn;
+            out = chunkOut;
+            while (in < stop && end - in > 1)
+                decodeOne(t, in, out);
         }
     }
+    while (end - in > 1)
+        decodeOne(t, in, out);
     if (in != end)
         *out++ = t.single[*in];
     text.truncate(out - begin);

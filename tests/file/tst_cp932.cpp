@@ -135,6 +135,8 @@ private slots:
     void unencodableCharacters_data();
     void unencodableCharacters();
     void largeRandomTextMatchesIconv();
+    void blocksMatchCharacterByCharacter_data();
+    void blocksMatchCharacterByCharacter();
 
 private:
     QList<Code> m_codes; // every code iconv reads as one character
@@ -473,6 +475,109 @@ void TestCp932::largeRandomTextMatchesIconv()
     qInfo("Decoding %lld bytes: %.1f ms here, %.1f ms with iconv (%.1fx faster)",
           qlonglong(bytes.size()), double(ours) / 1e6, double(reference) / 1e6,
           double(reference) / double(ours));
+}
+
+namespace {
+
+// decode() one character at a time: a pair where the two bytes decode to one
+// character, else the first byte alone. Inputs this short never reach the
+// block decoder, and everyByteAndPairAgreesWithIconv checks them all.
+QString decodeByCharacter(QByteArrayView bytes)
+{
+    static const auto pairs = [] {
+        std::vector<char16_t> found(0x10000, 0);
+        for (int pair = 0; pair < 0x10000; ++pair) {
+            const QString text = cp932::decode(bytesOf({pair >> 8, pair & 0xFF}));
+            if (text.size() == 1)
+                found[size_t(pair)] = text.at(0).unicode();
+        }
+        return found;
+    }();
+    QString text;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const char16_t pair =
+            i + 1 < bytes.size() ? pairs[size_t(uchar(bytes[i]) << 8 | uchar(bytes[i + 1]))] : 0;
+        text += pair ? QString(QChar(pair)) : cp932::decode(bytes.sliced(i, 1));
+        i += pair ? 2 : 1;
+    }
+    return text;
+}
+
+} // namespace
+
+void TestCp932::blocksMatchCharacterByCharacter_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    // 16 ASCII bytes make a block of their own, so the next block starts at
+    // byte 16 and `at` is a position inside it (16: a trail read past it).
+    // Both bytes of U+4E9C are lead-range bytes, the hardest case for finding
+    // where characters start; 1200 bytes of it outlast the first chunk of
+    // blocks that a fault sends back to be decoded one character at a time.
+    const QByteArray ascii(16, 'a');
+    const QByteArray kanji = "\x88\x9F"_ba.repeated(600);
+    for (int at = 0; at <= 16; ++at) {
+        QTest::addRow("pairs from byte %d", at) << QByteArray(ascii + QByteArray(at, 'b') + kanji);
+        QTest::addRow("pairs from byte %d, lead byte at the end", at)
+            << QByteArray(ascii + QByteArray(at, 'b') + kanji.left(2 * at + 1));
+    }
+
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } faults[] = {
+        {"unassigned lead 85", "\x85\x40"_ba},
+        {"unassigned lead EF", "\xEF\xEF"_ba},
+        {"unassigned pair 82 F2", "\x82\xF2"_ba},
+        {"lead before LF", "\x88\n"_ba},
+        {"lead before a Windows-only byte", "\x9F\xFD"_ba},
+        {"three leads before a space", "\x81\x81\x81 "_ba},
+    };
+    for (const auto &fault : faults) {
+        for (int at = 0; at <= 16; ++at) {
+            for (int shift = 0; shift < 2; ++shift) {
+                QByteArray bytes = ascii + kanji;
+                bytes.replace(16 + at + shift, fault.bytes.size(), fault.bytes);
+                const char *const after = shift ? " after a lead" : "";
+                QTest::addRow("%s at %d%s", fault.name, at, after) << bytes;
+                QTest::addRow("%s at %d%s, then the end", fault.name, at, after)
+                    << bytes.left(16 + at + shift + fault.bytes.size());
+            }
+        }
+    }
+
+    // Runs of ASCII (0 to 40 bytes) between runs of codes; every other text
+    // has one fault somewhere. 3000 bytes span several chunks of blocks.
+    QRandomGenerator random(17932);
+    for (int round = 0; round < 40; ++round) {
+        QByteArray bytes;
+        while (bytes.size() < 3000) {
+            for (int i = random.bounded(41); i > 0; --i)
+                bytes.append(char(random.bounded(0x20, 0x7F)));
+            for (int i = random.bounded(1, 30); i > 0; --i)
+                bytes.append(m_codes.at(random.bounded(m_codes.size())).bytes);
+        }
+        if (round % 2) {
+            const QByteArray &fault = faults[random.bounded(int(std::size(faults)))].bytes;
+            bytes.replace(random.bounded(bytes.size() - fault.size()), fault.size(), fault);
+        }
+        QTest::addRow("random text %d", round) << bytes;
+    }
+}
+
+void TestCp932::blocksMatchCharacterByCharacter()
+{
+    QFETCH(QByteArray, bytes);
+
+    const QString text = cp932::decode(bytes);
+    const QString expected = decodeByCharacter(bytes);
+    if (text != expected) {
+        qsizetype at = 0;
+        while (at < text.size() && at < expected.size() && text[at] == expected[at])
+            ++at;
+        QFAIL(qPrintable(u"first difference at character %1 of %2"_s.arg(at).arg(expected.size())));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCp932)
