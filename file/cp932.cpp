@@ -10,7 +10,9 @@
 
 #include <iconv.h>
 
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
 #endif
@@ -252,6 +254,7 @@ inline void decodeOne(const Tables &t, const uchar *&in, char16_t *&out)
     in += pair ? 2 : 1;
 }
 
+#ifdef __SSE2__
 // Decodes the 16 bytes at `in`, and the trail of a pair that starts in the
 // last of them, as if each lead-range byte that starts a character started an
 // assigned pair; where one does not, a kNoChar is written in its place. in[16]
@@ -301,6 +304,8 @@ bool containsNoChar(const char16_t *from, const char16_t *to)
     return _mm_movemask_epi8(found) != 0 || std::find(from, to, kNoChar) != to;
 }
 
+#endif
+
 // Large outputs are written once from start to end; on Linux huge pages make
 // that one page fault per 2 MB instead of per 4 KB, which took a fifth of the
 // time to decode a 40 MB file.
@@ -337,6 +342,7 @@ QString decode(QByteArrayView bytes)
     // means reading what it has just written, which stalls until the stores
     // complete.) The output never runs ahead of the input, so 17 bytes left
     // also leave room for a block's 16 units.
+#ifdef __SSE2__
     constexpr int kChunkBlocks = 64;
     while (end - in > 16) {
         const uchar *const chunkIn = in;
@@ -351,6 +357,7 @@ QString decode(QByteArrayView bytes)
                 decodeOne(t, in, out);
         }
     }
+#endif
     while (end - in > 1)
         decodeOne(t, in, out);
     if (in != end)
