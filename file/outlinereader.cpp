@@ -29,6 +29,8 @@ public:
     // Offset where the line just read starts, and where its text ends.
     qsizetype lineStart() const { return m_lineStart; }
     qsizetype lineEnd() const { return m_lineEnd; }
+    // The line just read ended at a CR without an LF after it.
+    bool endedAtLoneCr() const { return m_loneCr; }
 
     QByteArrayView next()
     {
@@ -37,10 +39,13 @@ public:
         const void *cr = std::memchr(data + m_pos, '\r', size_t(m_bytes.size() - m_pos));
         m_lineEnd = cr ? static_cast<const char *>(cr) - data : m_bytes.size();
         m_pos = m_lineEnd;
+        m_loneCr = false;
         if (m_pos < m_bytes.size()) {
             ++m_pos;
             if (m_pos < m_bytes.size() && data[m_pos] == '\n')
                 ++m_pos;
+            else
+                m_loneCr = true;
         }
         ++m_lineNumber;
         return m_bytes.sliced(m_lineStart, m_lineEnd - m_lineStart);
@@ -52,6 +57,7 @@ private:
     qsizetype m_lineStart = 0;
     qsizetype m_lineEnd = 0;
     int m_lineNumber = 0;
+    bool m_loneCr = false;
 };
 
 std::optional<bool> parseChecked(QStringView value)
@@ -70,11 +76,15 @@ std::optional<bool> parseChecked(QStringView value)
 
 // A body is the bytes between its start and end lines. Decoding them as one
 // span is what makes large bodies fast; lone CR line ends become CR LF, as
-// joining the lines would have made them. The copy is built in one pass:
-// inserting in place moved the rest of the body for every lone CR.
-QString decodeBody(QByteArrayView span)
+// joining the lines would have made them. The line reader knows whether the
+// span holds a lone CR, which spares a pass over every large body; the copy
+// is built in one pass, as inserting in place moved the rest of the body for
+// every lone CR.
+QString decodeBody(QByteArrayView span, bool hasLoneCr)
 {
     QString decoded = cp932::decode(span);
+    if (!hasLoneCr)
+        return decoded;
     // Lone CRs are rare: copy in runs between them, and not at all without one.
     QString body;
     bool copying = false;
@@ -156,6 +166,7 @@ private:
         } else if (StrLComp(line, keywords::BodyStart)) {
             m_inBody = true;
             m_bodyStart = -1;
+            m_bodyHasLoneCr = false;
         }
     }
 
@@ -167,11 +178,16 @@ private:
                     ? QByteArrayView()
                     : m_bytes.sliced(m_bodyStart, m_bodyEnd - m_bodyStart);
             m_inBody = false;
-            completeRecord(decodeBody(span));
+            completeRecord(decodeBody(span, m_bodyHasLoneCr));
             return;
         }
+        // The end of the body's last line is not in the span, so a lone CR
+        // counts once another body line follows it.
         if (m_bodyStart < 0)
             m_bodyStart = m_lines.lineStart();
+        else
+            m_bodyHasLoneCr = m_bodyHasLoneCr || m_previousEndedAtLoneCr;
+        m_previousEndedAtLoneCr = m_lines.endedAtLoneCr();
         m_bodyEnd = m_lines.lineEnd();
     }
 
@@ -229,6 +245,8 @@ private:
     bool m_inBody = false;
     qsizetype m_bodyStart = -1;
     qsizetype m_bodyEnd = -1;
+    bool m_bodyHasLoneCr = false;
+    bool m_previousEndedAtLoneCr = false;
 };
 
 } // namespace
