@@ -7,4 +7,6 @@ for tool in xvfb-run xdotool import; do
         exit 77
     fi
 done
-exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+# -noreset: without it the server restarts whenever its last client leaves,
+# and a test that connects again at that moment finds no display.
+exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"
