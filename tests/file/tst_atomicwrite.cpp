@@ -17,6 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/testfiles.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,25 +27,9 @@ namespace {
 constexpr uid_t nobodyId = 65534;
 constexpr int childCouldNotPrepare = 254;
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// A sentinel no test writes, so a missing file never compares equal to empty content.
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>"_ba;
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                          | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
+using files::bytesOf;
+using files::entriesOf;
+using files::writeBytes;
 
 QByteArray rawLinkOf(const QString &path)
 {

@@ -23,6 +23,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/testfiles.h"
+
 using namespace Qt::StringLiterals;
 using namespace outlinetest;
 
@@ -31,24 +33,9 @@ namespace {
 constexpr uid_t nobodyId = 65534;
 constexpr int childCouldNotPrepare = 254;
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>"_ba;
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                          | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
+using files::bytesOf;
+using files::entriesOf;
+using files::writeBytes;
 
 // The worked example of the format, with typing pending as when a save starts.
 void fillWorkedExample(Document &document)

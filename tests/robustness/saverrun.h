@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/testfiles.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -44,10 +46,3 @@ constexpr unsigned nobodyId = 65534;
 
 } // namespace saverrun
 
-// Small file helpers shared by the tests.
-namespace files {
-QByteArray bytesOf(const QString &path);
-bool writeBytes(const QString &path, const QByteArray &bytes);
-// Every name in the folder, hidden ones too, sorted.
-QStringList entriesOf(const QString &folder);
-} // namespace files
