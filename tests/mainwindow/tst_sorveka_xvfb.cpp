@@ -1,4 +1,5 @@
 #include "samplefiles.h"
+#include "x11session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
+#include <memory>
+
 
 using namespace Qt::StringLiterals;
 
@@ -18,71 +19,6 @@ namespace {
 
 // Each wait below is bounded: polls of 100 ms, at most this many.
 constexpr int MaxPolls = 150;
-
-QByteArray propertyOf(Display *display, Window window, const char *name, Atom type)
-{
-    const Atom property = XInternAtom(display, name, False);
-    Atom actualType = None;
-    int format = 0;
-    unsigned long items = 0, remaining = 0;
-    unsigned char *data = nullptr;
-    QByteArray value;
-    if (XGetWindowProperty(display, window, property, 0, 1024, False, type, &actualType, &format, &items,
-                           &remaining, &data) == Success && data) {
-        // Xlib hands 32-bit items over as longs.
-        const qsizetype itemSize = format == 32 ? qsizetype(sizeof(long)) : format / 8;
-        value = QByteArray(reinterpret_cast<const char *>(data), qsizetype(items) * itemSize);
-        XFree(data);
-    }
-    return value;
-}
-
-qint64 pidOf(Display *display, Window window)
-{
-    const QByteArray pid = propertyOf(display, window, "_NET_WM_PID", XA_CARDINAL);
-    return pid.size() >= qsizetype(sizeof(long)) ? *reinterpret_cast<const long *>(pid.constData()) : -1;
-}
-
-// The program's mapped top-level window; without a window manager it is a
-// direct child of the root.
-Window findWindow(Display *display, qint64 pid)
-{
-    Window root = 0, parent = 0;
-    Window *children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable
-            && pidOf(display, children[i]) == pid)
-            found = children[i];
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
-QString titleOf(Display *display, Window window)
-{
-    return QString::fromUtf8(
-            propertyOf(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False)));
-}
-
-// What a window manager sends when the user clicks the close box.
-void askToClose(Display *display, Window window)
-{
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
 
 bool hasSeveralColours(const QImage &image)
 {
@@ -108,21 +44,20 @@ private slots:
     void opensTheFileInItsWindow();
 
 private:
-    Display *m_display = nullptr;
+    std::unique_ptr<X11Session> m_x11;
 };
 
 void TestSorvekaXvfb::initTestCase()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("no X display: run this test through xvfb-run");
-    m_display = XOpenDisplay(nullptr);
-    QVERIFY2(m_display, "cannot open the X display");
+    m_x11 = std::make_unique<X11Session>();
+    QVERIFY2(m_x11->isOpen(), "cannot open the X display");
 }
 
 void TestSorvekaXvfb::cleanupTestCase()
 {
-    if (m_display)
-        XCloseDisplay(m_display);
+    m_x11.reset();
 }
 
 void TestSorvekaXvfb::opensTheFileInItsWindow()
@@ -147,14 +82,15 @@ void TestSorvekaXvfb::opensTheFileInItsWindow()
         }
     });
 
-    Window window = 0;
+    unsigned long window = 0;
     for (int i = 0; i < MaxPolls && !window; ++i) {
         if (program.waitForFinished(100))
             QFAIL("the program ended before showing its window");
-        window = findWindow(m_display, program.processId());
+        const QList<unsigned long> windows = m_x11->windowsOf(program.processId());
+        window = windows.isEmpty() ? 0 : windows.constFirst();
     }
     QVERIFY2(window, "no window of the program appeared");
-    QCOMPARE(titleOf(m_display, window), u"Sorveka [旅行メモ.svk]"_s);
+    QCOMPARE(m_x11->titleOf(window), u"Sorveka [旅行メモ.svk]"_s);
 
     const QString import = QStandardPaths::findExecutable(u"import"_s);
     if (import.isEmpty()) {
@@ -175,7 +111,7 @@ void TestSorvekaXvfb::opensTheFileInItsWindow()
     }
 
     // Nothing changed, so closing asks nothing and the program ends.
-    askToClose(m_display, window);
+    m_x11->askToClose(window);
     QVERIFY2(program.waitForFinished(MaxPolls * 100), "the program did not end after its window was closed");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
