@@ -1,3 +1,4 @@
+#include "file/readahead.h"
 #include "mainwindow/dialogquestions.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/japanesetranslation.h"
@@ -21,10 +22,13 @@ int main(int argc, char *argv[])
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
 
+    // The outline is read on another thread while the window is built.
+    OutlineReadAhead readAhead(Form1::startupFile(arguments, startFolder));
+
     DialogQuestions questions;
     Form1 window(questions);
     questions.setParentWidget(&window);
-    window.Form_Load(arguments, startFolder);
+    window.Form_Load(arguments, startFolder, &readAhead);
     window.show();
     return QApplication::exec();
 }

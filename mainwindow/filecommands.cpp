@@ -48,7 +48,11 @@ FileCommands::FileCommands(Document &document, EditorSurface &editor, Questions 
 
 bool FileCommands::DataLoad(const QString &Fname)
 {
-    ReadResult read = readOutlineFile(Fname);
+    return DataLoad(Fname, readOutlineFile(Fname));
+}
+
+bool FileCommands::DataLoad(const QString &Fname, ReadResult read)
+{
     if (!read.ok()) {
         const LoadError &error = *read.error;
         const QString detail = error.line > 0

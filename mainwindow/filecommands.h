@@ -1,5 +1,7 @@
 #pragma once
 
+#include "file/outlinereader.h"
+
 #include <QString>
 
 struct Document;
@@ -24,6 +26,8 @@ public:
     // Reads Fname into the document, or shows the read error and leaves the
     // document as it was. Does not touch CurrentFile.
     bool DataLoad(const QString &Fname);
+    // The same with the outline already read from Fname.
+    bool DataLoad(const QString &Fname, ReadResult read);
 
     static const QString Filter;
 

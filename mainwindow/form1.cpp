@@ -4,6 +4,7 @@
 #include "document/checkmarks.h"
 #include "document/icons.h"
 #include "file/filetitle.h"
+#include "file/readahead.h"
 #include "mainwindow/commandtables.h"
 #include "mainwindow/outlinemodel.h"
 #include "mainwindow/treebranchstyle.h"
@@ -301,16 +302,23 @@ void Form1::applyExpansions()
     }
 }
 
-void Form1::Form_Load(const QStringList &arguments, const QString &startFolder)
+QString Form1::startupFile(const QStringList &arguments, const QString &startFolder)
 {
     // The argument is taken whole, blanks and all; a relative path means the
     // folder the user started the program from.
     const QString argument = arguments.join(u' ');
+    return argument.isEmpty() ? QString() : QDir(startFolder).absoluteFilePath(argument);
+}
+
+void Form1::Form_Load(const QStringList &arguments, const QString &startFolder,
+                      OutlineReadAhead *readAhead)
+{
+    const QString path = startupFile(arguments, startFolder);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
-    if (!argument.isEmpty()) {
-        const QString path = QDir(startFolder).absoluteFilePath(argument);
+    if (!path.isEmpty()) {
         m_document.CurrentFile = path;
-        if (m_fileCommands.DataLoad(path))
+        ReadResult read = readAhead ? readAhead->take(path) : readOutlineFile(path);
+        if (m_fileCommands.DataLoad(path, std::move(read)))
             return;
         // A missing file is where the new outline will be saved. An existing
         // file that could not be read is not: saving over it would destroy

@@ -11,6 +11,7 @@
 #include <functional>
 
 class OutlineModel;
+class OutlineReadAhead;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -30,8 +31,12 @@ public:
     ~Form1() override;
 
     // Start-up: the arguments joined by blanks name one file, resolved against
-    // `startFolder`, the folder the program was started from.
-    void Form_Load(const QStringList &arguments, const QString &startFolder);
+    // `startFolder`, the folder the program was started from. The file may
+    // already be reading in `readAhead`.
+    void Form_Load(const QStringList &arguments, const QString &startFolder,
+                   OutlineReadAhead *readAhead = nullptr);
+    // The file Form_Load reads for these arguments; empty when there is none.
+    static QString startupFile(const QStringList &arguments, const QString &startFolder);
 
     Document &document() { return m_document; }
     FileCommands &fileCommands() { return m_fileCommands; }

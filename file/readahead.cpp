@@ -1,0 +1,20 @@
+#include "file/readahead.h"
+
+OutlineReadAhead::OutlineReadAhead(const QString &path) : m_path(path)
+{
+    if (!path.isEmpty())
+        m_result = std::async(std::launch::async, readOutlineFile, path);
+}
+
+OutlineReadAhead::~OutlineReadAhead()
+{
+    if (m_result.valid())
+        m_result.wait();
+}
+
+ReadResult OutlineReadAhead::take(const QString &path)
+{
+    if (m_result.valid() && path == m_path)
+        return m_result.get();
+    return readOutlineFile(path);
+}
