@@ -1,5 +1,6 @@
 #include "resources/pictures.h"
 
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -7,6 +8,7 @@
 #include <QSvgRenderer>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -53,29 +55,75 @@ QString toolbarPath(int number)
 }
 
 // Draws the layers one over the other, so a ticked picture is its plain
-// picture pixel for pixel with only the tick added.
+// picture pixel for pixel with only the tick added. Each size is drawn when
+// first asked for: drawing every size of every picture up front was a tenth
+// of the time to start the program.
+class LayeredSvgEngine final : public QIconEngine
+{
+public:
+    explicit LayeredSvgEngine(std::vector<std::shared_ptr<QSvgRenderer>> renderers)
+        : m_renderers(std::move(renderers))
+    {
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap &cached = m_cache[{size.width(), size.height()}];
+        if (cached.isNull())
+            cached = render(size);
+        if (mode == QIcon::Normal || mode == QIcon::Active)
+            return cached;
+        // A pixmap icon greys or tints its picture the way the style does.
+        return QIcon(cached).pixmap(size, mode, state);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, picture);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int size : PixelSizes)
+            sizes.append(QSize(size, size));
+        return sizes;
+    }
+
+    QIconEngine *clone() const override { return new LayeredSvgEngine(*this); }
+    QString key() const override { return u"sorveka-layered-svg"_s; }
+
+private:
+    QPixmap render(const QSize &size) const
+    {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        for (const auto &renderer : m_renderers)
+            renderer->render(&painter, QRectF(QPointF(0, 0), size));
+        painter.end();
+        return QPixmap::fromImage(std::move(image));
+    }
+
+    std::vector<std::shared_ptr<QSvgRenderer>> m_renderers;
+    std::map<std::pair<int, int>, QPixmap> m_cache;
+};
+
 QIcon renderIcon(const QStringList &layers)
 {
     registerPictures();
-    std::vector<std::unique_ptr<QSvgRenderer>> renderers;
+    std::vector<std::shared_ptr<QSvgRenderer>> renderers;
     for (const QString &path : layers) {
-        renderers.push_back(std::make_unique<QSvgRenderer>(path));
+        renderers.push_back(std::make_shared<QSvgRenderer>(path));
         if (!renderers.back()->isValid()) {
             qWarning("pictures: cannot load %s", qPrintable(path));
             return {};
         }
     }
-    QIcon icon;
-    for (int size : PixelSizes) {
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        for (const auto &renderer : renderers)
-            renderer->render(&painter, QRectF(0, 0, size, size));
-        painter.end();
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    return icon;
+    return QIcon(new LayeredSvgEngine(std::move(renderers)));
 }
 
 } // namespace

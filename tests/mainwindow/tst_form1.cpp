@@ -92,6 +92,7 @@ private slots:
     void layout();
 
     void tabOrder();
+    void toolbarPicturesFollowButtonState();
     void aboutOpensOnce();
     void closing_data();
     void closing();
@@ -678,6 +679,20 @@ void TestForm1::tabOrder()
     QCOMPARE(QApplication::focusWidget(), m_driver->bodyBox());
     QTest::keyClick(m_driver->bodyBox(), Qt::Key_Backtab, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), m_driver->tree());
+}
+
+void TestForm1::toolbarPicturesFollowButtonState()
+{
+    QVERIFY(m_driver->start());
+    const QList<QAction *> actions = m_driver->form().findChild<QToolBar *>()->actions();
+    QVERIFY(!actions.isEmpty());
+    const QIcon icon = actions.first()->icon();
+    const QImage normal = icon.pixmap(QSize(16, 16), 1.0).toImage();
+    const QImage disabled = icon.pixmap(QSize(16, 16), 1.0, QIcon::Disabled).toImage();
+    // Drawn at the size asked for, and greyed by the style when disabled.
+    QCOMPARE(normal.size(), QSize(16, 16));
+    QCOMPARE(disabled.size(), QSize(16, 16));
+    QVERIFY(disabled != normal);
 }
 
 void TestForm1::aboutOpensOnce()
