@@ -125,7 +125,7 @@ void Form1::createControls()
     m_tree->setUniformRowHeights(true);
     // The view keeps only a guarded pointer to its style; the style, a child
     // of the view, goes with it.
-    auto *branchStyle = new TreeBranchStyle;
+    auto *branchStyle = new TreeBranchStyle(m_tree);
     branchStyle->setParent(m_tree);
     m_tree->setStyle(branchStyle);
     m_tree->viewport()->installEventFilter(this);

@@ -14,16 +14,6 @@ OutlineModel::~OutlineModel()
     m_outline.setObserver(nullptr);
 }
 
-Category *OutlineModel::categoryAt(const QModelIndex &index)
-{
-    return index.isValid() ? static_cast<Category *>(index.internalPointer()) : nullptr;
-}
-
-QModelIndex OutlineModel::indexOf(const Category *category) const
-{
-    return category ? createIndex(category->row(), 0, const_cast<Category *>(category)) : QModelIndex();
-}
-
 QModelIndex OutlineModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (column != 0 || row < 0)

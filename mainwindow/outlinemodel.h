@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/category.h"
 #include "document/outlineobserver.h"
 
 #include <QAbstractItemModel>
@@ -16,8 +17,15 @@ public:
     explicit OutlineModel(Outline &outline, QObject *parent = nullptr);
     ~OutlineModel() override;
 
-    QModelIndex indexOf(const Category *category) const;
-    static Category *categoryAt(const QModelIndex &index);
+    // Inline: the view asks for parents once per level of every row it paints.
+    QModelIndex indexOf(const Category *category) const
+    {
+        return category ? createIndex(category->row(), 0, const_cast<Category *>(category)) : QModelIndex();
+    }
+    static Category *categoryAt(const QModelIndex &index)
+    {
+        return index.isValid() ? static_cast<Category *>(index.internalPointer()) : nullptr;
+    }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;

@@ -39,29 +39,35 @@ void TestTreeBranchStyle::passesOnlyWhatCanBeSeen_data()
 {
     QTest::addColumn<int>("element");
     QTest::addColumn<QRect>("rect");
+    QTest::addColumn<bool>("ownView");
     QTest::addColumn<bool>("drawn");
 
     // The viewport is 200 x 100; indicators are 20 wide, one row high.
     const int branch = QStyle::PE_IndicatorBranch;
-    QTest::newRow("branch inside the view") << branch << QRect(40, 20, 20, 18) << true;
-    QTest::newRow("branch across the left edge") << branch << QRect(-10, 20, 20, 18) << true;
-    QTest::newRow("branch across the right edge") << branch << QRect(190, 20, 20, 18) << true;
-    QTest::newRow("branch scrolled out to the left") << branch << QRect(-40, 20, 20, 18) << false;
-    QTest::newRow("branch far to the right") << branch << QRect(40960, 20, 20, 18) << false;
-    QTest::newRow("branch below the view") << branch << QRect(40, 120, 20, 18) << false;
+    QTest::newRow("branch inside the view") << branch << QRect(40, 20, 20, 18) << true << true;
+    QTest::newRow("branch across the left edge") << branch << QRect(-10, 20, 20, 18) << true << true;
+    QTest::newRow("branch across the right edge") << branch << QRect(190, 20, 20, 18) << true << true;
+    QTest::newRow("branch scrolled out to the left") << branch << QRect(-40, 20, 20, 18) << true << false;
+    QTest::newRow("branch far to the right") << branch << QRect(40960, 20, 20, 18) << true << false;
+    QTest::newRow("branch below the view") << branch << QRect(40, 120, 20, 18) << true << false;
     QTest::newRow("other primitive out of the view")
-            << int(QStyle::PE_IndicatorArrowDown) << QRect(-40, 20, 20, 18) << true;
+            << int(QStyle::PE_IndicatorArrowDown) << QRect(-40, 20, 20, 18) << true << true;
+    // Only the view the style was made for is culled.
+    QTest::newRow("another view's branch out of its view") << branch << QRect(-40, 20, 20, 18) << false << true;
 }
 
 void TestTreeBranchStyle::passesOnlyWhatCanBeSeen()
 {
     QFETCH(int, element);
     QFETCH(QRect, rect);
+    QFETCH(bool, ownView);
     QFETCH(bool, drawn);
 
-    auto *base = new RecordingStyle; // the proxy owns its base
-    TreeBranchStyle style(base);
     QTreeView view;
+    QTreeView otherView;
+    otherView.viewport()->resize(200, 100);
+    auto *base = new RecordingStyle; // the proxy owns its base
+    TreeBranchStyle style(&view, base);
     view.viewport()->resize(200, 100);
     QCOMPARE(view.viewport()->rect(), QRect(0, 0, 200, 100));
 
@@ -69,7 +75,8 @@ void TestTreeBranchStyle::passesOnlyWhatCanBeSeen()
     QPainter painter(&image);
     QStyleOption option;
     option.rect = rect;
-    style.drawPrimitive(QStyle::PrimitiveElement(element), &option, &painter, &view);
+    style.drawPrimitive(QStyle::PrimitiveElement(element), &option, &painter,
+                        ownView ? &view : &otherView);
     QCOMPARE(base->drawn.size(), drawn ? 1 : 0);
     if (drawn)
         QCOMPARE(int(base->drawn.front()), element);
