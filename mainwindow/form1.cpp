@@ -5,6 +5,7 @@
 #include "document/icons.h"
 #include "file/filetitle.h"
 #include "file/readahead.h"
+#include "mainwindow/bodyboxfiller.h"
 #include "mainwindow/commandtables.h"
 #include "mainwindow/outlinemodel.h"
 #include "mainwindow/treebranchstyle.h"
@@ -151,6 +152,7 @@ void Form1::createControls()
     m_body->setTabChangesFocus(true);
     m_body->setGeometry(twips(3840), twips(840), twips(5415), twips(3975));
     m_body->installEventFilter(this);
+    m_bodyFiller = new BodyBoxFiller(m_body, this);
 
     // Every change the user makes counts as typing: keys, but also pasting,
     // dropping and input-method text, which come without a key press.
@@ -380,6 +382,8 @@ void Form1::writeBackEdit()
     // of the box costs as much as showing it.
     if (!m_document.EditPending)
         return;
+    // Typing in the title leaves a large body still filling.
+    m_bodyFiller->finish();
     WriteBackEdit(m_document, m_title->text(), bodyFromBox(m_body->toPlainText()));
 }
 
@@ -395,7 +399,7 @@ void Form1::fillBoxes(const QString &title, const QString &body)
 {
     QScopedValueRollback guard(m_fillingBoxes, true);
     m_title->setText(title);
-    m_body->setPlainText(bodyForBox(body));
+    m_bodyFiller->fill(bodyForBox(body));
 }
 
 void Form1::setCaption(const QString &caption)

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class BodyBoxFiller;
 class OutlineModel;
 class OutlineReadAhead;
 class QLineEdit;
@@ -95,6 +96,7 @@ private:
     QTreeView *m_tree = nullptr;
     QLineEdit *m_title = nullptr;
     QPlainTextEdit *m_body = nullptr;
+    BodyBoxFiller *m_bodyFiller = nullptr;
     QMenu *m_treeRightClick = nullptr;
     QTimer *m_fitColumn = nullptr;
     QPointer<About> m_about;

@@ -72,6 +72,7 @@ private slots:
     void typingIsWrittenBackOnClick();
     void typingThenPressOnEmptyTreeSpace();
     void longTitleSurvivesWriteBack();
+    void largeBodySurvivesTitleTyping();
     void keyboardSelectionLoadsLikeClick_data();
     void keyboardSelectionLoadsLikeClick();
     void clickWithoutTypingChangesNothing();
@@ -315,6 +316,37 @@ void TestForm1::longTitleSurvivesWriteBack()
     m_driver->pressOnEmptySpace();
     QCOMPARE(document.outline.root()->title(), longTitle);
     QCOMPARE(bodyOf(document, u"C0"_s), u"本文!"_s);
+}
+
+void TestForm1::largeBodySurvivesTitleTyping()
+{
+    // A large body reaches the box in slices; a title typed meanwhile is
+    // written back with the whole body, not with what the box held so far.
+    QString body;
+    for (int line = 0; body.size() < 400000; ++line)
+        body += u"%1 行目の本文\r\n"_s.arg(line);
+    body += u"最後"_s;
+    const QString file = path(u"large.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE=根\r\nSORVEKA_CHECKED=False\r\n"
+                         u"SORVEKA_DATA_CHECK_MARK\r\n"_s + body
+            + u"\r\nSORVEKA_END_CHECK_MARK\r\n\r\nSORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\n"
+              u"SORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n"
+              u"SORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Document &document = m_driver->document();
+    Category *root = m_driver->category(u"C0"_s);
+    Category *child = m_driver->category(u"C1"_s);
+
+    m_driver->form().Tt_NodeClick(child);
+    m_driver->form().Tt_NodeClick(root);
+    QVERIFY(m_driver->bodyBox()->toPlainText().size() < body.size() - body.count(u'\r'));
+    m_driver->titleBox()->setFocus();
+    QTest::keyClick(m_driver->titleBox(), Qt::Key_End);
+    QTest::keyClicks(m_driver->titleBox(), u"x"_s);
+    m_driver->form().Tt_NodeClick(child);
+    QCOMPARE(root->title(), u"根x"_s);
+    QCOMPARE(bodyOf(document, u"C0"_s), body);
 }
 
 void TestForm1::typingThenPressOnEmptyTreeSpace()
