@@ -1,16 +1,35 @@
 #include "resources/japanesefont.h"
 
+#include <QFontDatabase>
 #include <QStringList>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Both spellings of the original face: its Japanese name is the one the font
+// itself registers, the Latin one is what some systems alias.
+QStringList installedGothicFamilies()
+{
+    const QStringList candidates{u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s,
+                                 u"Noto Sans CJK JP"_s};
+    // Each family that is not installed costs a search through every font on
+    // the system for each script the text uses, the first time text is laid out.
+    QStringList installed;
+    std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(installed),
+                 [](const QString &family) { return QFontDatabase::hasFamily(family); });
+    return installed.isEmpty() ? candidates : installed;
+}
+
+} // namespace
+
 QFont japaneseGothicFont(qreal pointSize, int weight)
 {
+    static const QStringList families = installedGothicFamilies();
     QFont font;
-    // Both spellings of the original face: its Japanese name is the one the
-    // font itself registers, the Latin one is what some systems alias.
-    font.setFamilies({u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s,
-                      u"Noto Sans CJK JP"_s});
+    font.setFamilies(families);
     font.setPointSizeF(pointSize);
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
