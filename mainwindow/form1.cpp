@@ -6,6 +6,7 @@
 #include "file/filetitle.h"
 #include "file/readahead.h"
 #include "mainwindow/bodyboxfiller.h"
+#include "mainwindow/currentparagraphcache.h"
 #include "mainwindow/commandtables.h"
 #include "mainwindow/outlinemodel.h"
 #include "mainwindow/treebranchstyle.h"
@@ -153,6 +154,7 @@ void Form1::createControls()
     m_body->setGeometry(twips(3840), twips(840), twips(5415), twips(3975));
     m_body->installEventFilter(this);
     m_bodyFiller = new BodyBoxFiller(m_body, this);
+    new CurrentParagraphCache(m_body);
 
     // Every change the user makes counts as typing: keys, but also pasting,
     // dropping and input-method text, which come without a key press.
