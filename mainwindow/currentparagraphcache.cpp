@@ -10,16 +10,23 @@ CurrentParagraphCache::CurrentParagraphCache(QPlainTextEdit *box) : QObject(box)
     followCursor();
 }
 
+void CurrentParagraphCache::keep(const QTextBlock &paragraph, bool kept)
+{
+    if (paragraph.isValid())
+        paragraph.layout()->setCacheEnabled(kept && paragraph.length() <= MaxCachedLength);
+}
+
 void CurrentParagraphCache::followCursor()
 {
     const QTextBlock current = m_box->textCursor().block();
     if (current.blockNumber() != m_blockNumber) {
         // Looked up by number: a block handle kept across edits could name a
         // block that is gone.
-        if (const QTextBlock previous = m_box->document()->findBlockByNumber(m_blockNumber);
-            previous.isValid())
-            previous.layout()->setCacheEnabled(false);
+        for (int number = m_blockNumber - 1; number <= m_blockNumber + 1; ++number)
+            keep(m_box->document()->findBlockByNumber(number), false);
         m_blockNumber = current.blockNumber();
     }
-    current.layout()->setCacheEnabled(current.length() <= MaxCachedLength);
+    keep(current.previous(), true);
+    keep(current, true);
+    keep(current.next(), true);
 }

@@ -1,5 +1,5 @@
-// Only the paragraph being typed in keeps its glyphs, and only while the
-// cursor is in it.
+// Only the paragraph being typed in and its neighbours keep their glyphs,
+// and only while the cursor is there.
 #include "mainwindow/currentparagraphcache.h"
 
 #include <QPlainTextEdit>
@@ -50,17 +50,18 @@ void TestCurrentParagraphCache::keepsOnlyTheCursorsParagraph_data()
     QTest::addColumn<QList<int>>("expected");
 
     const QString lines = u"一行目\n二行目\n三行目\n四行目"_s;
-    QTest::newRow("start") << lines << QList<int>{} << QList<int>{0};
-    QTest::newRow("moved down") << lines << QList<int>{2} << QList<int>{2};
-    QTest::newRow("down and back") << lines << QList<int>{3, 1, 0} << QList<int>{0};
-    QTest::newRow("same paragraph twice") << lines << QList<int>{1, 1} << QList<int>{1};
+    QTest::newRow("start") << lines << QList<int>{} << QList<int>{0, 1};
+    QTest::newRow("moved down") << lines << QList<int>{2} << QList<int>{1, 2, 3};
+    QTest::newRow("down and back") << lines << QList<int>{3, 1, 0} << QList<int>{0, 1};
+    QTest::newRow("last") << lines << QList<int>{3} << QList<int>{2, 3};
+    QTest::newRow("same paragraph twice") << lines << QList<int>{1, 1} << QList<int>{0, 1, 2};
     QTest::newRow("empty box") << QString() << QList<int>{} << QList<int>{0};
 
     const QString longFirst = QString(Longest, u'字') + u"x\n短い"_s;
-    QTest::newRow("too long") << longFirst << QList<int>{} << QList<int>{};
+    QTest::newRow("too long") << longFirst << QList<int>{} << QList<int>{1};
     QTest::newRow("from too long to short") << longFirst << QList<int>{1} << QList<int>{1};
     const QString longestFirst = QString(Longest - 1, u'字') + u"\n短い"_s;
-    QTest::newRow("longest kept") << longestFirst << QList<int>{} << QList<int>{0};
+    QTest::newRow("longest kept") << longestFirst << QList<int>{} << QList<int>{0, 1};
 }
 
 void TestCurrentParagraphCache::keepsOnlyTheCursorsParagraph()
@@ -85,11 +86,11 @@ void TestCurrentParagraphCache::typingKeepsTheParagraph()
     moveToParagraph(box, 1);
     QTest::keyClicks(&box, u"abc"_s);
     QTest::keyClick(&box, Qt::Key_Return);
-    // The new line holds the cursor; the one it came from is let go.
-    QCOMPARE(cachedParagraphs(box), QList<int>{2});
+    // The new line holds the cursor; the first line is let go.
+    QCOMPARE(cachedParagraphs(box), (QList<int>{1, 2, 3}));
     QCOMPARE(box.document()->findBlockByNumber(1).text(), u"abc"_s);
     QTest::keyClick(&box, Qt::Key_Backspace);
-    QCOMPARE(cachedParagraphs(box), QList<int>{1});
+    QCOMPARE(cachedParagraphs(box), (QList<int>{0, 1, 2}));
     QCOMPARE(box.toPlainText(), u"一行目\nabc二行目\n三行目"_s);
 }
 
@@ -99,8 +100,8 @@ void TestCurrentParagraphCache::newTextStartsAtItsFirstParagraph()
     new CurrentParagraphCache(&box);
     box.setPlainText(u"一\n二\n三\n四"_s);
     moveToParagraph(box, 3);
-    box.setPlainText(u"五\n六"_s);
-    QCOMPARE(cachedParagraphs(box), QList<int>{0});
+    box.setPlainText(u"五\n六\n七"_s);
+    QCOMPARE(cachedParagraphs(box), (QList<int>{0, 1}));
 }
 
 QTEST_MAIN(TestCurrentParagraphCache)
