@@ -191,6 +191,7 @@ void TestPictures::japaneseFontAsksForInstalledGothics()
     QCOMPARE(font.pointSizeF(), 15.75);
     QCOMPARE(font.weight(), QFont::Bold);
     QCOMPARE(japaneseGothicFont(9).weight(), QFont::Normal);
+    QCOMPARE(font.hintingPreference(), QFont::PreferFullHinting);
 
     // Every installed gothic is asked for, in the order of preference, and
     // only installed ones: a missing family costs a search of all fonts.
