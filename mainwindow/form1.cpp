@@ -9,7 +9,7 @@
 #include "mainwindow/currentparagraphcache.h"
 #include "mainwindow/commandtables.h"
 #include "mainwindow/outlinemodel.h"
-#include "mainwindow/treebranchstyle.h"
+#include "mainwindow/outlinetreeview.h"
 #include "mainwindow/questions.h"
 #include "resources/japanesefont.h"
 #include "resources/pictures.h"
@@ -113,7 +113,7 @@ void Form1::createControls()
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
 
-    m_tree = new QTreeView(m_client);
+    m_tree = new OutlineTreeView(m_client);
     m_tree->setObjectName(QStringLiteral("Tt"));
     m_tree->setModel(m_model);
     m_tree->setHeaderHidden(true);
@@ -125,11 +125,6 @@ void Form1::createControls()
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setUniformRowHeights(true);
-    // The view keeps only a guarded pointer to its style; the style, a child
-    // of the view, goes with it.
-    auto *branchStyle = new TreeBranchStyle(m_tree);
-    branchStyle->setParent(m_tree);
-    m_tree->setStyle(branchStyle);
     m_tree->viewport()->installEventFilter(this);
     m_tree->setGeometry(twips(120), twips(360), twips(3615), twips(4455));
 
