@@ -9,27 +9,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Both spellings of the original face: its Japanese name is the one the font
-// itself registers, the Latin one is what some systems alias.
-QStringList installedGothicFamilies()
+// The original face first, in both spellings: its Japanese name is the one
+// the font itself registers, the Latin one is what some systems alias. Then
+// the free gothics that ship with Debian.
+QString gothicFamily()
 {
-    const QStringList candidates{u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s,
+    const QStringList preference{u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s,
                                  u"Noto Sans CJK JP"_s};
-    // Each family that is not installed costs a search through every font on
-    // the system for each script the text uses, the first time text is laid out.
-    QStringList installed;
-    std::copy_if(candidates.begin(), candidates.end(), std::back_inserter(installed),
-                 [](const QString &family) { return QFontDatabase::hasFamily(family); });
-    return installed.isEmpty() ? candidates : installed;
+    // Only the first installed one is named. Qt searches every font on the
+    // system once per script for each family named that is not installed, and
+    // for each further family named, the first time text is laid out; the
+    // gothics cover code page 932 but for a sign or two and the user-defined
+    // area, and those, like any other character, fall back to the system's
+    // choice.
+    const auto installed = std::find_if(preference.begin(), preference.end(),
+            [](const QString &family) { return QFontDatabase::hasFamily(family); });
+    return installed != preference.end() ? *installed : preference.front();
 }
 
 } // namespace
 
 QFont japaneseGothicFont(qreal pointSize, int weight)
 {
-    static const QStringList families = installedGothicFamilies();
-    QFont font;
-    font.setFamilies(families);
+    static const QString family = gothicFamily();
+    QFont font(family);
     font.setPointSizeF(pointSize);
     font.setWeight(static_cast<QFont::Weight>(weight));
     // Kanji at this size keep crisp strokes only when snapped to the pixel
