@@ -1,5 +1,6 @@
 #include "formdriver.h"
 #include "samplefiles.h"
+#include "scriptedquestions.h"
 
 #include "document/document.h"
 #include "file/cp932.h"
@@ -9,12 +10,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -91,6 +94,8 @@ private slots:
 
     void layout_data();
     void layout();
+    void treeColumnFitsRowsWhenLoaded();
+    void treeColumnFollowsViewWidth();
 
     void tabOrder();
     void toolbarPicturesFollowButtonState();
@@ -697,6 +702,53 @@ void TestForm1::layout()
         QVERIFY(title->geometry().bottom() < body->y());
         QVERIFY(tree->geometry().right() < title->x());
     }
+}
+
+void TestForm1::treeColumnFitsRowsWhenLoaded()
+{
+    // Rows wider than the tree: the column covers them as soon as the
+    // outline is loaded, before the window is first painted.
+    const QString file = path(u"wide.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE=根\r\nSORVEKA_CHECKED=False\r\n"
+                         u"SORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+                         u"SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\nSORVEKA_TITLE="_s
+            + QString(60, u'幅')
+            + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n"
+              u"SORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    ScriptedQuestions questions;
+    Form1 form(questions);
+    form.Form_Load({file}, m_dir.path());
+    const auto *tree = form.findChild<QTreeView *>(u"Tt"_s);
+    QVERIFY(tree);
+    const int contents = static_cast<const QAbstractItemView *>(tree)->sizeHintForColumn(0);
+    QVERIFY(contents > tree->viewport()->width());
+    QCOMPARE(tree->header()->sectionSize(0), contents);
+}
+
+void TestForm1::treeColumnFollowsViewWidth()
+{
+    // Narrow rows: the column spans the view, so a row's highlight does,
+    // also once the view's scroll bar comes or goes.
+    const QString file = path(u"trip.svk"_s);
+    QVERIFY(samplefiles::writeTrip(file));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Form1 &form = m_driver->form();
+    const QTreeView *tree = m_driver->tree();
+    QCOMPARE(tree->header()->sectionSize(0), tree->viewport()->width());
+
+    const int fullWidth = tree->viewport()->width();
+    // The tree ends 32 px above the bottom of the client area; two rows
+    // high, it cannot show the four rows the trip opens with.
+    form.resize(form.width(), form.menuBar()->height() + 32 + 2 * tree->sizeHintForRow(0));
+    QTRY_VERIFY(tree->verticalScrollBar()->isVisible());
+    QTRY_COMPARE(tree->header()->sectionSize(0), tree->viewport()->width());
+    QVERIFY(tree->viewport()->width() < fullWidth);
+    QVERIFY(!tree->horizontalScrollBar()->isVisible());
+
+    form.resize(form.width(), 600);
+    QTRY_VERIFY(!tree->verticalScrollBar()->isVisible());
+    QTRY_COMPARE(tree->header()->sectionSize(0), fullWidth);
 }
 
 void TestForm1::tabOrder()
