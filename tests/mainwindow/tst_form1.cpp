@@ -744,7 +744,7 @@ void TestForm1::treeColumnFollowsViewWidth()
     QTRY_VERIFY(tree->verticalScrollBar()->isVisible());
     QTRY_COMPARE(tree->header()->sectionSize(0), tree->viewport()->width());
     QVERIFY(tree->viewport()->width() < fullWidth);
-    QVERIFY(!tree->horizontalScrollBar()->isVisible());
+    QTRY_VERIFY(!tree->horizontalScrollBar()->isVisible());
 
     form.resize(form.width(), 600);
     QTRY_VERIFY(!tree->verticalScrollBar()->isVisible());
