@@ -6,8 +6,8 @@
 #include "file/filetitle.h"
 #include "file/readahead.h"
 #include "mainwindow/bodyboxfiller.h"
-#include "mainwindow/currentparagraphcache.h"
 #include "mainwindow/commandtables.h"
+#include "mainwindow/currentparagraphcache.h"
 #include "mainwindow/outlinemodel.h"
 #include "mainwindow/outlinetreeview.h"
 #include "mainwindow/questions.h"
@@ -23,8 +23,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QScopedValueRollback>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
