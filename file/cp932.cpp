@@ -114,8 +114,6 @@ struct Tables
     // Character of each lead/trail pair by the lead byte's row; 0 where the
     // pair is not assigned (no pair decodes to U+0000).
     std::array<std::array<char16_t, 256>, kMaxRows> pairs{};
-    // Code of each UTF-16 unit (a single byte below 0x100), kNoCode if none.
-    std::array<quint16, 0x10000> codes;
     // What a byte b0 followed by b1 starts, indexed by b0 | b1 << 8 (a
     // little-endian load of the two bytes): the pair's character if b0 is in
     // the lead ranges, else b0's own character. kNoChar where b0 is in the
@@ -126,7 +124,16 @@ private:
     void readSingles(const Converter &toUtf16);
     void readPairs(const Converter &toUtf16);
     void fillStarts();
-    void readCodes();
+};
+
+// The way back, built on the first encode: reading an outline never needs
+// it, and it is most of the time building the tables takes.
+struct Codes
+{
+    explicit Codes(const Tables &t);
+
+    // Code of each UTF-16 unit (a single byte below 0x100), kNoCode if none.
+    std::array<quint16, 0x10000> of;
 };
 
 Tables::Tables()
@@ -134,7 +141,6 @@ Tables::Tables()
     const Converter toUtf16(kUtf16, "CP932");
     readSingles(toUtf16);
     readPairs(toUtf16);
-    readCodes();
     fillStarts();
 }
 
@@ -192,9 +198,9 @@ void Tables::readPairs(const Converter &toUtf16)
     }
 }
 
-void Tables::readCodes()
+Codes::Codes(const Tables &t)
 {
-    codes.fill(kNoCode);
+    of.fill(kNoCode);
     // iconv's output needs no separators: a lead byte says its code is two bytes.
     std::vector<char16_t> units;
     units.reserve(0x10000 - 0x800);
@@ -211,18 +217,18 @@ void Tables::readCodes()
     for (size_t i = 0; i < units.size(); ++i) {
         if (!accepted[i])
             continue;
-        if (pos == end || (isLead(*pos) && end - pos < 2))
+        if (pos == end || (t.isLead(*pos) && end - pos < 2))
             qFatal("cp932: iconv wrote fewer codes than characters");
-        codes[units[i]] = isLead(*pos) ? quint16(pos[0] << 8 | pos[1]) : pos[0];
-        pos += isLead(*pos) ? 2 : 1;
+        of[units[i]] = t.isLead(*pos) ? quint16(pos[0] << 8 | pos[1]) : pos[0];
+        pos += t.isLead(*pos) ? 2 : 1;
     }
     if (pos != end)
         qFatal("cp932: iconv wrote more codes than characters");
 
     for (const WindowsOnlyByte &w : kWindowsOnly)
-        codes[w.ch] = w.byte;
+        of[w.ch] = w.byte;
     for (int b = 0x80; b < 0x100; ++b)
-        codes[kEscapeBase + b] = quint16(b);
+        of[kEscapeBase + b] = quint16(b);
 }
 
 void Tables::fillStarts()
@@ -240,6 +246,12 @@ void Tables::fillStarts()
 const Tables &tables()
 {
     static const Tables instance;
+    return instance;
+}
+
+const Codes &codes()
+{
+    static const Codes instance(tables());
     return instance;
 }
 
@@ -368,7 +380,7 @@ QString decode(QByteArrayView bytes)
 
 QByteArray encode(QStringView text)
 {
-    const Tables &t = tables();
+    const Codes &codes = ::codes();
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
     char *const begin = bytes.data();
     char *out = begin;
@@ -376,7 +388,7 @@ QByteArray encode(QStringView text)
     const char16_t *const end = in + text.size();
     while (in != end) {
         const char16_t u = *in++;
-        const quint16 code = t.codes[u];
+        const quint16 code = codes.of[u];
         if (code < 0x100) {
             *out++ = char(code);
         } else if (code != kNoCode) {
@@ -415,7 +427,7 @@ QList<char32_t> unencodable(QStringView text)
 
 bool isEncodable(char32_t c)
 {
-    return c < 0x10000 && tables().codes[c] != kNoCode;
+    return c < 0x10000 && codes().of[c] != kNoCode;
 }
 
 } // namespace cp932
