@@ -205,6 +205,13 @@ void TestPictures::japaneseFontAsksForFirstInstalledGothic()
     // The face chosen is that one rather than some unrelated default.
     const QString chosen = QFontInfo(font).family();
     QVERIFY2(families.contains(chosen), qPrintable(chosen));
+
+    // The interface font keeps the desktop's face and size, only its drawing changes.
+    QFont desktop(u"DejaVu Sans"_s, 9, QFont::DemiBold);
+    desktop.setItalic(true);
+    QFont expected = desktop;
+    expected.setHintingPreference(QFont::PreferFullHinting);
+    QCOMPARE(gridFitted(desktop), expected);
 }
 
 QTEST_MAIN(TestPictures)
