@@ -1,6 +1,7 @@
 #include "file/readahead.h"
 #include "mainwindow/dialogquestions.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/interfacestyle.h"
 #include "mainwindow/japanesetranslation.h"
 #include "resources/japanesefont.h"
 
@@ -10,6 +11,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new InterfaceStyle);
     QApplication::setApplicationName(QStringLiteral("Sorveka"));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.sorveka.Sorveka"));

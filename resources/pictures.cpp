@@ -163,4 +163,16 @@ QIcon programIcon()
     return icon;
 }
 
+QIcon moreItemsImage(Qt::Orientation barOrientation)
+{
+    static QIcon right;
+    static QIcon down;
+    const bool horizontal = barOrientation == Qt::Horizontal;
+    QIcon &icon = horizontal ? right : down;
+    if (icon.isNull())
+        icon = renderIcon({horizontal ? u":/pictures/interface/more-right.svg"_s
+                                      : u":/pictures/interface/more-down.svg"_s});
+    return icon;
+}
+
 } // namespace pictures

@@ -17,4 +17,9 @@ QIcon toolbarImage(int number);
 // Window icon of every window and the picture in the About box.
 QIcon programIcon();
 
+// The button a menu bar or toolbar shows when its items do not all fit: a
+// double arrow pointing along the bar, right for a horizontal one, down for a
+// vertical one.
+QIcon moreItemsImage(Qt::Orientation barOrientation);
+
 } // namespace pictures

@@ -81,6 +81,10 @@ void TestPictures::rendersDrawing_data()
     for (int size : {16, 32, 64}) {
         QTest::addRow("program icon at %d", size)
             << IconSource([] { return pictures::programIcon(); }) << size << 25;
+        QTest::addRow("more items along a horizontal bar at %d", size)
+            << IconSource([] { return pictures::moreItemsImage(Qt::Horizontal); }) << size << 10;
+        QTest::addRow("more items along a vertical bar at %d", size)
+            << IconSource([] { return pictures::moreItemsImage(Qt::Vertical); }) << size << 10;
     }
 }
 
