@@ -77,7 +77,6 @@ Form1::Form1(Questions &questions, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption);
-    setWindowIcon(pictures::programIcon());
     if (const QScreen *screen = this->screen())
         m_scale = std::max(1.0, screen->logicalDotsPerInch() / 96.0);
 
@@ -346,6 +345,20 @@ void Form1::NewOutline()
                               QStringLiteral("編集中のデータを破棄します\r\nよろしいですか？"), true))
         return;
     ResetOutline();
+}
+
+bool Form1::event(QEvent *event)
+{
+    // The icon follows the first frame: drawing it at every size a title bar
+    // may ask for and sending those to the display held that frame back by
+    // most of a millisecond, for a picture no one looks at while the program
+    // opens.
+    if (event->type() == QEvent::Paint && !m_iconSet) {
+        m_iconSet = true;
+        QMetaObject::invokeMethod(
+                this, [this] { setWindowIcon(pictures::programIcon()); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::event(event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

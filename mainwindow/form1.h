@@ -57,6 +57,7 @@ public:
     static constexpr int DesignClientHeight = 4935;
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -102,6 +103,7 @@ private:
     QPointer<About> m_about;
 
     double m_scale = 1.0;
+    bool m_iconSet = false;
     // Set while the window itself fills the boxes, so that is not typing.
     bool m_fillingBoxes = false;
     // Set while the core changes the tree, so the view's own reactions (its

@@ -5,6 +5,7 @@
 #include "document/document.h"
 #include "file/cp932.h"
 #include "mainwindow/form1.h"
+#include "resources/pictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,6 +97,7 @@ private slots:
     void layout();
     void treeColumnFitsRowsWhenLoaded();
     void treeColumnFollowsViewWidth();
+    void windowIconFollowsFirstFrame();
 
     void tabOrder();
     void toolbarPicturesFollowButtonState();
@@ -724,6 +726,22 @@ void TestForm1::treeColumnFitsRowsWhenLoaded()
     const int contents = static_cast<const QAbstractItemView *>(tree)->sizeHintForColumn(0);
     QVERIFY(contents > tree->viewport()->width());
     QCOMPARE(tree->header()->sectionSize(0), contents);
+}
+
+void TestForm1::windowIconFollowsFirstFrame()
+{
+    // The window gets the program's icon once it has been drawn, and keeps
+    // it when drawn again.
+    ScriptedQuestions questions;
+    Form1 form(questions);
+    form.Form_Load({}, m_dir.path());
+    QVERIFY(form.windowIcon().isNull());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_COMPARE(form.windowIcon().cacheKey(), pictures::programIcon().cacheKey());
+    form.repaint();
+    QCoreApplication::processEvents();
+    QCOMPARE(form.windowIcon().cacheKey(), pictures::programIcon().cacheKey());
 }
 
 void TestForm1::treeColumnFollowsViewWidth()
