@@ -263,17 +263,26 @@ void createCategory(benchmark::State &state, int categories)
 void createInFullOutline(benchmark::State &state) { createCategory(state, 2046); }
 void createInSmallOutline(benchmark::State &state) { createCategory(state, 50); }
 
+enum class Line { First, New };
+
 // Types one letter per iteration at the start of category `keyNumber`'s body,
 // taking it back untimed, so every key lands in the same line as the first
-// and the large and the short body show the same lines around it.
-void keyPress(benchmark::State &state, int keyNumber)
+// and the large and the short body show the same lines around it. With
+// Line::New the letters go on an empty line opened above the first, as in an
+// empty box, so only the size of the body differs.
+void keyPress(benchmark::State &state, int keyNumber, Line line = Line::First)
 {
-    Window &w = window("typing" + std::to_string(keyNumber), bigBodyOutline);
+    Window &w = window("typing" + std::to_string(keyNumber) + (line == Line::New ? "new" : ""),
+                       bigBodyOutline);
     w.form->Tt_NodeClick(w.category(keyNumber));
     waitUntilWhole(w, keyNumber);
     QPlainTextEdit *body = w.body();
     body->setFocus();
     body->moveCursor(QTextCursor::Start);
+    if (line == Line::New) {
+        QTest::keyClick(body, Qt::Key_Return);
+        body->moveCursor(QTextCursor::Start);
+    }
     settle();
     const int before = body->document()->characterCount();
     for (auto _ : state) {
@@ -289,6 +298,7 @@ void keyPress(benchmark::State &state, int keyNumber)
 }
 
 void keyPressBigBody(benchmark::State &state) { keyPress(state, 1); }
+void keyPressBigBodyNewLine(benchmark::State &state) { keyPress(state, 1, Line::New); }
 void keyPressEmptyBody(benchmark::State &state) { keyPress(state, 2); }
 // The same lines drawn as in the large body, without its size.
 void keyPressScreenBody(benchmark::State &state) { keyPress(state, 4); }
@@ -308,6 +318,7 @@ BENCHMARK(createInFullOutline)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(keyPressEmptyBody)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(keyPressScreenBody)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(keyPressBigBody)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(keyPressBigBodyNewLine)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

@@ -44,6 +44,9 @@ ROWS = [
     # The same lines on screen, so only the body's size differs.
     ("key press in 10 MB body", "keyPressBigBody/manual_time", "keyPressScreenBody/manual_time",
      "ratio", 1.1, "<= 1.0 x 4 KB body (+10% noise)"),
+    # An empty line, as in the empty box: only the body's size differs.
+    ("key press on a new line, 10 MB body", "keyPressBigBodyNewLine/manual_time",
+     "keyPressEmptyBody/manual_time", "ratio", 1.1, "<= 1.0 x empty (+10% noise)"),
 ]
 
 UNIT_SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
