@@ -3,8 +3,6 @@
 #include "file/cp932.h"
 #include "file/outlinewriter.h"
 
-#include <QFile>
-
 #include <random>
 
 namespace benchdata {
@@ -124,21 +122,6 @@ Outline makeOutline(const OutlineRecipe &recipe)
 QByteArray makeOutlineBytes(const OutlineRecipe &recipe)
 {
     return writeOutline(makeOutline(recipe));
-}
-
-QByteArray generatedFile(const QString &name, QString *error)
-{
-    QString folder = qEnvironmentVariable("SORVEKA_BENCH_DATA");
-    if (folder.isEmpty())
-        folder = QStringLiteral("/tmp/sorveka-bench/data");
-    QFile file(folder + u'/' + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.fileName() + QStringLiteral(": ") + file.errorString()
-                + QStringLiteral(" (run /work/shared/bench/gen_outline.py --out ")
-                + folder + QStringLiteral(" huge-bodies)");
-        return {};
-    }
-    return file.readAll();
 }
 
 } // namespace benchdata

@@ -33,11 +33,6 @@ QByteArray makeOutlineBytes(const OutlineRecipe &recipe);
 // About `cp932Bytes` bytes of body text with CR LF line ends.
 QString makeBody(qsizetype cp932Bytes, std::uint32_t seed);
 
-// The huge-bodies outline written by the shared generator script: read from
-// $SORVEKA_BENCH_DATA/bench-huge-bodies.svk (default /tmp/sorveka-bench/data).
-// Empty, with `error` set, when the file cannot be read.
-QByteArray generatedFile(const QString &name, QString *error);
-
 constexpr qsizetype MiB = 1024 * 1024;
 
 } // namespace benchdata

@@ -3,31 +3,22 @@
 # each figure beside its baseline, their ratio and the goal.
 #
 # Knobs: REPS (repetitions, median taken; default 5), MIN_TIME (seconds per
-# repetition; default 0.5), SORVEKA_BENCH_DATA (folder of the generated
-# huge-bodies outline; default /tmp/sorveka-bench/data, made when missing),
-# GEN_OUTLINE (the generator script).
+# repetition; default 0.5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build-bench
 reps=${REPS:-5}
 min_time=${MIN_TIME:-0.5}
-export SORVEKA_BENCH_DATA=${SORVEKA_BENCH_DATA:-/tmp/sorveka-bench/data}
-gen_outline=${GEN_OUTLINE:-/work/shared/bench/gen_outline.py}
 
 mkdir -p "$build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 \
+cmake --preset bench >"$build/configure.log" 2>&1 \
     || { cat "$build/configure.log" >&2; exit 1; }
 if ! grep -q '^bench_core:' <(cmake --build "$build" --target help); then
     echo "bench.sh: Google Benchmark not found (apt-get install libbenchmark-dev)" >&2
     exit 1
 fi
-cmake --build "$build" -j2 --target bench_core bench_interaction >&2
-
-if [[ ! -f "$SORVEKA_BENCH_DATA/bench-huge-bodies.svk" ]]; then
-    echo "bench.sh: generating the huge-bodies outline in $SORVEKA_BENCH_DATA" >&2
-    python3 "$gen_outline" --out "$SORVEKA_BENCH_DATA" huge-bodies >&2
-fi
+cmake --build --preset bench >&2
 
 results="$build/results"
 mkdir -p "$results"

@@ -22,10 +22,8 @@ if ! clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/p
 fi
 
 build=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build "$build" -j2 --target fuzz_reader fuzz_roundtrip
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
 
 # libFuzzer adds what it finds to the first corpus folder, so the fixtures are
 # copied rather than handed over.
