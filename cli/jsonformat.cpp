@@ -1,5 +1,6 @@
 #include "cli/jsonformat.h"
 
+#include "cli/console.h"
 #include "cli/treewalk.h"
 #include "document/outline.h"
 
@@ -77,9 +78,14 @@ void appendMember(QByteArray &out, int level, const char *name)
 
 } // namespace
 
-QByteArray formatAsJson(const Outline &outline)
+void writeAsJson(const Outline &outline, Console &console)
 {
+    // One category's text at a time, so the whole never has to be held.
     QByteArray out;
+    const auto writeOut = [&] {
+        console.write(out);
+        out.resize(0);
+    };
     out += "{\n";
     appendMember(out, 1, "keyCounter");
     out += QByteArray::number(outline.KeyCounter);
@@ -119,6 +125,7 @@ QByteArray formatAsJson(const Outline &outline)
                 out += ",\n";
                 appendMember(out, level, "children");
                 out += category->childCount() == 0 ? "[]\n" : "[\n";
+                writeOut();
             },
             [&](const Category *category, int depth) {
                 const int level = 2 + 2 * depth;
@@ -129,7 +136,8 @@ QByteArray formatAsJson(const Outline &outline)
                 }
                 appendIndent(out, level - 1);
                 out += '}';
+                writeOut();
             });
     out += "\n}\n";
-    return out;
+    writeOut();
 }

@@ -21,6 +21,8 @@ private slots:
     void otherFormatsShowTextSafely();
     void deepestChainIsWrittenWhole_data();
     void deepestChainIsWrittenWhole();
+    void failedWriteExitsWithOne_data();
+    void failedWriteExitsWithOne();
 
 private:
     QString writeOutlineFile(const QByteArray &bytes, const QString &name = QStringLiteral("o.svk"));
@@ -171,6 +173,23 @@ void TestSvkDump::deepestChainIsWrittenWhole()
     QVERIFY(run.out.endsWith(ending));
     QCOMPARE(run.out.count("t2048"), 1);
     QCOMPARE(run.out.count("t0"), 1);
+}
+
+void TestSvkDump::failedWriteExitsWithOne_data()
+{
+    QTest::addColumn<QString>("format");
+
+    for (const char *format : {"json", "markdown", "opml", "text"})
+        QTest::newRow(format) << QString::fromLatin1(format);
+}
+
+// Far more than one stdio buffer, so that the failure comes before the last flush.
+void TestSvkDump::failedWriteExitsWithOne()
+{
+    QFETCH(QString, format);
+    const SvkRun run = runSvk({u"dump"_qs, u"--format"_qs, format, writeOutlineFile(chain(300))}, u"/dev/full"_qs);
+    QCOMPARE(run.err, QByteArray("svk: cannot write to standard output: No space left on device\n"));
+    QCOMPARE(run.exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestSvkDump)
