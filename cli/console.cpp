@@ -23,14 +23,14 @@ void Console::write(QByteArrayView bytes)
 
 void Console::print(const QString &line)
 {
-    write((displaytext::withoutLoneSurrogates(line) + u'\n').toUtf8());
+    write((displaytext::forTerminal(line) + u'\n').toUtf8());
 }
 
 void Console::printError(const QString &line)
 {
     // What came before on out comes before the message on a terminal too.
     writeGathered();
-    m_err.write((displaytext::withoutLoneSurrogates(line) + u'\n').toUtf8());
+    m_err.write((displaytext::forTerminal(line) + u'\n').toUtf8());
 }
 
 std::optional<QString> Console::finishOutput()

@@ -19,8 +19,10 @@ public:
     Console(QIODevice &out, QIODevice &err);
 
     void write(QByteArrayView bytes);     // result bytes on out
-    void print(const QString &line);      // a line on out
-    void printError(const QString &line); // a line on err
+    // A line on out or err. Messages quote titles, values and file names,
+    // so their control characters are shown escaped (displaytext::forTerminal).
+    void print(const QString &line);
+    void printError(const QString &line);
 
     // Writes what is still gathered. The reason the first write to out
     // failed, or nothing when everything was written.

@@ -50,7 +50,8 @@ void appendString(QByteArray &out, QStringView text)
         case u'\t': out += "\\t"; continue;
         default: break;
         }
-        if (c < 0x20) {
+        // DEL and the C1 controls too, so that the output is safe to look at on a terminal.
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
             appendHexEscape(out, c);
         } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             appendUtf8(out, QChar::surrogateToUcs4(c, text[++i].unicode()));

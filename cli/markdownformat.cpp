@@ -8,7 +8,7 @@
 void writeAsMarkdown(const Outline &outline, Console &console)
 {
     const auto writeLine = [&](const QString &line) {
-        console.write(displaytext::withoutLoneSurrogates(line).toUtf8());
+        console.write(displaytext::forTerminal(line).toUtf8());
     };
     walkTree(
             outline.root(),

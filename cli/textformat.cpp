@@ -15,7 +15,7 @@ void writeAsText(const Outline &outline, Console &console)
                     line += u"\u2713 ";
                 line += displaytext::oneLine(category->title());
                 line += u'\n';
-                console.write(displaytext::withoutLoneSurrogates(line).toUtf8());
+                console.write(displaytext::forTerminal(line).toUtf8());
             },
             [](const Category *, int) {});
 }

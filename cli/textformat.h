@@ -4,5 +4,5 @@ class Console;
 class Outline;
 
 // The titles alone, UTF-8, one a line, indented by two spaces a level, with
-// "✓ " before a checked one; written line by line.
+// "✓ " before a checked one, controls shown escaped; written line by line.
 void writeAsText(const Outline &outline, Console &console);

@@ -211,6 +211,11 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
             << QByteArray("<outline text=\"r\"><outline text=\"two&#10;lines\"/></outline>")
             << u"IN: warning: category C1 \"two lines\": the title has a line break; written as a blank\n"_qs
             << record("C0", {}, "r", "False", {""}) + record("C1", "C0", "two lines", "False", {""});
+    QTest::newRow("controls in a title shown escaped")
+            << QByteArray("<outline text=\"&#x9b;2J caf\xc3\xa9\"/>")
+            << u"IN: warning: category C0 \"\\x9b2J café\": code page 932 cannot hold U+009B \"\\x9b\", "
+               "U+00E9 \"é\"; written as \"?\"\n"_qs
+            << record("C0", {}, "?2J caf?", "False", {""});
     QTest::newRow("body line starting with the end keyword")
             << QByteArray("<outline text=\"r\" _note=\"SORVEKA_END_CHECK_MARK here&#10;rest\"/>")
             << u"IN: warning: category C0 \"r\": a body line starts with the end keyword; "
