@@ -24,6 +24,8 @@ public:
     void print(const QString &line);
     void printError(const QString &line);
 
+    bool outputFailed() const { return m_outError.has_value(); }
+
     // Writes what is still gathered. The reason the first write to out
     // failed, or nothing when everything was written.
     std::optional<QString> finishOutput();

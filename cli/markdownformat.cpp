@@ -13,6 +13,9 @@ void writeAsMarkdown(const Outline &outline, Console &console)
     walkTree(
             outline.root(),
             [&](const Category *category, int depth) {
+                // Hundreds of megabytes can follow a failed write: none of it is built.
+                if (console.outputFailed())
+                    return;
                 const QString indent(depth * 2, u' ');
                 const QString mark = category->checked() ? QStringLiteral("- [x] ") : QStringLiteral("- [ ] ");
                 writeLine(indent + mark + displaytext::oneLine(category->title()) + u'\n');
