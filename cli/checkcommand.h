@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-struct Console;
+class Console;
 
 // Reads every file as the window opens it and reports each one; a bad file
 // does not stop the others. Returns the exit status.

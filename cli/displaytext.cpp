@@ -4,8 +4,10 @@ namespace displaytext {
 
 namespace {
 
-template<typename Forbidden>
-QString replaced(QStringView text, Forbidden forbidden)
+// Pairs are copied, lone surrogates become U+FFFD and every other unit is
+// handed to `show`, which appends what stands for it.
+template<typename Show>
+QString shown(QStringView text, Show show)
 {
     QString out;
     out.reserve(text.size());
@@ -14,26 +16,37 @@ QString replaced(QStringView text, Forbidden forbidden)
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             out += c;
             out += text[++i];
-        } else if (c.isSurrogate() || forbidden(c.unicode())) {
+        } else if (c.isSurrogate()) {
             out += QChar(Replacement);
         } else {
-            out += c;
+            show(out, c.unicode());
         }
     }
     return out;
 }
 
+bool drivesTerminal(char16_t c)
+{
+    return (c < 0x20 && c != u'\t' && c != u'\n') || (c >= 0x7F && c <= 0x9F);
+}
+
 } // namespace
 
-QString withoutLoneSurrogates(QStringView text)
+QString forTerminal(QStringView text)
 {
-    return replaced(text, [](char16_t) { return false; });
+    return shown(text, [](QString &out, char16_t c) {
+        if (drivesTerminal(c))
+            out += QStringLiteral("\\x%1").arg(uint(c), 2, 16, QChar(u'0'));
+        else
+            out += QChar(c);
+    });
 }
 
 QString xmlSafe(QStringView text)
 {
-    return replaced(text, [](char16_t c) {
-        return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
+    return shown(text, [](QString &out, char16_t c) {
+        const bool forbidden = (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
+        out += forbidden ? QChar(Replacement) : QChar(c);
     });
 }
 

@@ -12,11 +12,16 @@ namespace displaytext {
 
 constexpr char16_t Replacement = 0xFFFD;
 
-// Lone surrogates become U+FFFD; pairs stay.
-QString withoutLoneSurrogates(QStringView text);
+// Text for a terminal: a title or body must not be able to move the cursor,
+// retitle the window or clear the screen, so C0 controls other than tab and
+// LF, DEL and the C1 controls U+0080..U+009F are shown as "\x1b" and the
+// like, and lone surrogates as U+FFFD. A backslash stays as it is: paths and
+// the like read as written, at the price of "\x1b" typed by hand looking
+// the same as an escaped ESC.
+QString forTerminal(QStringView text);
 
-// As withoutLoneSurrogates, and also every other character XML 1.0 forbids
-// (control characters other than tab, LF and CR; U+FFFE and U+FFFF).
+// Lone surrogates and every character XML 1.0 forbids (control characters
+// other than tab, LF and CR; U+FFFE and U+FFFF) become U+FFFD; pairs stay.
 QString xmlSafe(QStringView text);
 
 // A title for a one-line listing: line breaks become blanks, as the outline

@@ -20,12 +20,12 @@ int runDump(const QString &file, const QString &format, Console &console)
     }
     const Outline &outline = result.outline;
     if (format == u"markdown")
-        console.write(formatAsMarkdown(outline));
+        writeAsMarkdown(outline, console);
     else if (format == u"opml")
-        console.write(formatAsOpml(outline, QFileInfo(file).fileName()));
+        writeAsOpml(outline, QFileInfo(file).fileName(), console);
     else if (format == u"text")
-        console.write(formatAsText(outline));
+        writeAsText(outline, console);
     else
-        console.write(formatAsJson(outline));
+        writeAsJson(outline, console);
     return exitstatus::Success;
 }

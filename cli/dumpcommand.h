@@ -2,7 +2,7 @@
 
 #include <QString>
 
-struct Console;
+class Console;
 
 // Writes the outline in `file` to the console's out in `format` (one of
 // DumpFormats), or, when it cannot be read, only the error. Returns the exit status.

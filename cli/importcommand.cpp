@@ -4,6 +4,7 @@
 #include "cli/displaytext.h"
 #include "cli/exitstatus.h"
 #include "cli/opmlimport.h"
+#include "cli/readbackcheck.h"
 #include "file/atomicwrite.h"
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
@@ -24,7 +25,8 @@ QString describeCharacters(const QList<char32_t> &characters)
 }
 
 // What the writer has to change, told before it is written: the window asks,
-// the command line warns and goes on.
+// the command line warns and goes on. A body line that starts with the end
+// keyword is not among them: such an outline does not read back and is refused.
 void warnAboutUnstorableText(const QString &input, const Outline &outline, Console &console)
 {
     for (const UnstorableText &text : findUnstorableText(outline)) {
@@ -36,10 +38,6 @@ void warnAboutUnstorableText(const QString &input, const Outline &outline, Conso
                                          .arg(describeCharacters(text.characters)));
         if (text.titleHasLineBreak)
             console.printError(where + QStringLiteral(": the title has a line break; written as a blank"));
-        if (text.bodyHasEndMarkLine)
-            console.printError(where
-                               + QStringLiteral(": a body line starts with the end keyword; "
-                                                "the body will end at that line when read back"));
     }
 }
 
@@ -71,6 +69,13 @@ int runImport(const QString &input, const QString &output, Console &console)
                                    .arg(input)
                                    .arg(reread.error->line)
                                    .arg(reread.error->message));
+        return exitstatus::Failure;
+    }
+    // Nor one that would open as something else: a body line can end its body
+    // early and the lines after it can read as records of their own.
+    if (const std::optional<QString> difference = firstReadBackDifference(imported.outline, reread.outline)) {
+        console.printError(QStringLiteral("%1: the outline would not read back as imported (%2); nothing written")
+                                   .arg(input, *difference));
         return exitstatus::Failure;
     }
     warnAboutUnstorableText(input, imported.outline, console);

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-struct Console;
+class Console;
 
 // Builds an outline file at `output` from the OPML file `input`, through the
 // same writer as Save. On refusal nothing is written. Returns the exit status.

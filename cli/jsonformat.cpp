@@ -1,5 +1,6 @@
 #include "cli/jsonformat.h"
 
+#include "cli/console.h"
 #include "cli/treewalk.h"
 #include "document/outline.h"
 
@@ -49,7 +50,8 @@ void appendString(QByteArray &out, QStringView text)
         case u'\t': out += "\\t"; continue;
         default: break;
         }
-        if (c < 0x20) {
+        // DEL and the C1 controls too, so that the output is safe to look at on a terminal.
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
             appendHexEscape(out, c);
         } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             appendUtf8(out, QChar::surrogateToUcs4(c, text[++i].unicode()));
@@ -77,9 +79,14 @@ void appendMember(QByteArray &out, int level, const char *name)
 
 } // namespace
 
-QByteArray formatAsJson(const Outline &outline)
+void writeAsJson(const Outline &outline, Console &console)
 {
+    // One category's text at a time, so the whole never has to be held.
     QByteArray out;
+    const auto writeOut = [&] {
+        console.write(out);
+        out.resize(0);
+    };
     out += "{\n";
     appendMember(out, 1, "keyCounter");
     out += QByteArray::number(outline.KeyCounter);
@@ -119,6 +126,7 @@ QByteArray formatAsJson(const Outline &outline)
                 out += ",\n";
                 appendMember(out, level, "children");
                 out += category->childCount() == 0 ? "[]\n" : "[\n";
+                writeOut();
             },
             [&](const Category *category, int depth) {
                 const int level = 2 + 2 * depth;
@@ -129,7 +137,8 @@ QByteArray formatAsJson(const Outline &outline)
                 }
                 appendIndent(out, level - 1);
                 out += '}';
+                writeOut();
             });
     out += "\n}\n";
-    return out;
+    writeOut();
 }

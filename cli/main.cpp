@@ -9,7 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -40,22 +40,31 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("svk"));
     QCoreApplication::setApplicationVersion(versionText());
 
+    // Unbuffered, so that every write's result reaches the console, which
+    // gathers the output itself. Standard output is closed by us, at the end,
+    // because the close can still report data the system could not store.
     QFile out;
     QFile err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
+        || !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return exitstatus::Failure;
-    Console console{out, err};
+    Console console(out, err);
 
     const auto parsed = parseCommandLine(QCoreApplication::arguments().mid(1));
     if (const auto *error = std::get_if<UsageError>(&parsed)) {
         console.printError(QStringLiteral("svk: ") + error->message);
-        console.err.write(usageSummary().toUtf8());
-        console.printError(QStringLiteral("Try 'svk --help' for more."));
+        console.printError(usageSummary() + QStringLiteral("Try 'svk --help' for more."));
         return exitstatus::Usage;
     }
     const int status = run(std::get<CommandLine>(parsed), console);
-    if (!out.flush()) {
-        err.write("svk: cannot write to standard output\n");
+    std::optional<QString> outError = console.finishOutput();
+    if (!outError) {
+        out.close();
+        if (out.error() != QFileDevice::NoError)
+            outError = out.errorString();
+    }
+    if (outError) {
+        console.printError(QStringLiteral("svk: cannot write to standard output: ") + *outError);
         return exitstatus::Failure;
     }
     return status;

@@ -1,15 +1,39 @@
 #include "cli/opmlformat.h"
 
+#include "cli/console.h"
 #include "cli/displaytext.h"
 #include "cli/treewalk.h"
 #include "document/outline.h"
 
+#include <QIODevice>
 #include <QXmlStreamWriter>
 
-QByteArray formatAsOpml(const Outline &outline, const QString &documentTitle)
+namespace {
+
+// Hands on what the XML writer produces as it comes; the console checks the writes.
+class ConsoleDevice : public QIODevice
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
+public:
+    explicit ConsoleDevice(Console &console) : m_console(console) { open(WriteOnly | Unbuffered); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        m_console.write(QByteArrayView(data, size));
+        return size;
+    }
+
+private:
+    Console &m_console;
+};
+
+} // namespace
+
+void writeAsOpml(const Outline &outline, const QString &documentTitle, Console &console)
+{
+    ConsoleDevice device(console);
+    QXmlStreamWriter xml(&device);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(2);
     xml.writeStartDocument();
@@ -33,5 +57,4 @@ QByteArray formatAsOpml(const Outline &outline, const QString &documentTitle)
             },
             [&](const Category *, int) { xml.writeEndElement(); });
     xml.writeEndDocument();
-    return out;
 }

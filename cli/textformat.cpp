@@ -1,21 +1,21 @@
 #include "cli/textformat.h"
 
+#include "cli/console.h"
 #include "cli/displaytext.h"
 #include "cli/treewalk.h"
 #include "document/outline.h"
 
-QByteArray formatAsText(const Outline &outline)
+void writeAsText(const Outline &outline, Console &console)
 {
-    QString out;
     walkTree(
             outline.root(),
             [&](const Category *category, int depth) {
-                out += QString(depth * 2, u' ');
+                QString line(depth * 2, u' ');
                 if (category->checked())
-                    out += u"\u2713 ";
-                out += displaytext::oneLine(category->title());
-                out += u'\n';
+                    line += u"\u2713 ";
+                line += displaytext::oneLine(category->title());
+                line += u'\n';
+                console.write(displaytext::forTerminal(line).toUtf8());
             },
             [](const Category *, int) {});
-    return displaytext::withoutLoneSurrogates(out).toUtf8();
 }

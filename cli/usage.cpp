@@ -37,8 +37,9 @@ Commands:
   import [--from opml] IN -o OUT.svk
       Builds an outline file from an OPML outline: the first top-level
       outline is the root, later top-level ones become its children. Refuses
-      malformed XML and more than 2047 categories, writing nothing; warns
-      about characters code page 932 cannot hold (written as "?").
+      malformed XML, more than 2047 categories and an outline that would not
+      read back as imported, writing nothing; warns about characters code
+      page 932 cannot hold (written as "?").
       Example: svk import --from opml trip.opml -o trip.svk
 
 Options:

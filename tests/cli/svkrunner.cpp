@@ -5,9 +5,11 @@
 
 namespace svktest {
 
-SvkRun runSvk(const QStringList &arguments)
+SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile)
 {
     QProcess process;
+    if (!standardOutputFile.isEmpty())
+        process.setStandardOutputFile(standardOutputFile);
     process.start(QStringLiteral(SVK_PATH), arguments);
     SvkRun run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {

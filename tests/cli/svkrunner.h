@@ -17,7 +17,8 @@ struct SvkRun
     QByteArray err;
 };
 
-SvkRun runSvk(const QStringList &arguments);
+// With `standardOutputFile`, svk's output goes there instead of into `out`.
+SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile = {});
 
 // One outline file record, CR LF line ends; no parent line when `parent` is
 // empty. The bytes are code page 932 as given.

@@ -44,6 +44,9 @@ void TestSvkCheck::reportsEachReaderFailure_data()
     const QByteArray root = record("C0", {}, "Trip", "False", {"body"}); // lines 1-7
     QTest::newRow("check mark that is no Boolean")
             << record("C0", {}, "Trip", "maybe", {""}) << u"FILE:3: check mark \"maybe\" is neither True, False nor a number"_qs;
+    QTest::newRow("controls in the reason shown escaped")
+            << record("C0", {}, "Trip", "\x1b]0;owned\x07\x1b[2J", {""})
+            << u"FILE:3: check mark \"\\x1b]0;owned\\x07\\x1b[2J\" is neither True, False nor a number"_qs;
     QTest::newRow("check mark left empty")
             << root + record("C1", "C0", "t", "", {""}) << u"FILE:11: check mark \"\" is neither True, False nor a number"_qs;
     QTest::newRow("key used twice")

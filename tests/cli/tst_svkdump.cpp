@@ -21,6 +21,8 @@ private slots:
     void otherFormatsShowTextSafely();
     void deepestChainIsWrittenWhole_data();
     void deepestChainIsWrittenWhole();
+    void failedWriteExitsWithOne_data();
+    void failedWriteExitsWithOne();
 
 private:
     QString writeOutlineFile(const QByteArray &bytes, const QString &name = QStringLiteral("o.svk"));
@@ -74,6 +76,8 @@ void TestSvkDump::jsonKeepsEveryCharacter_data()
                                          << QByteArray(R"("say \"hi\" \\o/")") << QByteArray(R"("a\\b")");
     QTest::newRow("control characters") << QByteArray("tab\there\x01\x1f") << QByteArray("\x08\x0c")
                                         << QByteArray(R"("tab\there\u0001\u001f")") << QByteArray(R"("\b\f")");
+    QTest::newRow("DEL and C1 controls") << QByteArray("del\x7f c1\x80") << QByteArray("\x7f")
+                                         << QByteArray(R"("del\u007f c1\u0080")") << QByteArray(R"("\u007f")");
     QTest::newRow("lone LF stays inside a line") << QByteArray("a\nb") << QByteArray("c\nd")
                                                  << QByteArray(R"("a\nb")") << QByteArray(R"("c\nd")");
     QTest::newRow("body lines joined by CR LF") << QByteArray("t") << QByteArray("one\r\n\r\nthree")
@@ -121,6 +125,12 @@ void TestSvkDump::otherFormatsShowTextSafely_data()
             << QByteArray("- [ ] t\n  a\n\n   b\n");
     QTest::newRow("markdown: undecodable byte replaced")
             << u"markdown"_qs << QByteArray("t") << QByteArray("x\x82") << "- [ ] t\n  x" + replacement + "\n";
+    QTest::newRow("text: controls that would drive the terminal escaped")
+            << u"text"_qs << QByteArray("\x1b]0;owned\x07\x1b[2J tab\tdel\x7f c1\x80") << QByteArray()
+            << QByteArray("\\x1b]0;owned\\x07\\x1b[2J tab\tdel\\x7f c1\\x80\n");
+    QTest::newRow("markdown: controls in title and body escaped, tab kept")
+            << u"markdown"_qs << QByteArray("\x1b[2J") << QByteArray("\tx\x1b]0;owned\x07")
+            << QByteArray("- [ ] \\x1b[2J\n  \tx\\x1b]0;owned\\x07\n");
     QTest::newRow("opml: markup escaped")
             << u"opml"_qs << QByteArray("<a & \"b\">") << QByteArray("x < y")
             << QByteArray("<outline text=\"&lt;a &amp; &quot;b&quot;&gt;\" _note=\"x &lt; y\"/>");
@@ -171,6 +181,23 @@ void TestSvkDump::deepestChainIsWrittenWhole()
     QVERIFY(run.out.endsWith(ending));
     QCOMPARE(run.out.count("t2048"), 1);
     QCOMPARE(run.out.count("t0"), 1);
+}
+
+void TestSvkDump::failedWriteExitsWithOne_data()
+{
+    QTest::addColumn<QString>("format");
+
+    for (const char *format : {"json", "markdown", "opml", "text"})
+        QTest::newRow(format) << QString::fromLatin1(format);
+}
+
+// Far more than one stdio buffer, so that the failure comes before the last flush.
+void TestSvkDump::failedWriteExitsWithOne()
+{
+    QFETCH(QString, format);
+    const SvkRun run = runSvk({u"dump"_qs, u"--format"_qs, format, writeOutlineFile(chain(300))}, u"/dev/full"_qs);
+    QCOMPARE(run.err, QByteArray("svk: cannot write to standard output: No space left on device\n"));
+    QCOMPARE(run.exitCode, 1);
 }
 
 QTEST_GUILESS_MAIN(TestSvkDump)

@@ -158,6 +158,17 @@ void TestSvkImport::refusesWithoutWriting_data()
             << QByteArray("<opml><body><outline text=\"r\" _note=\"SORVEKA_END_CHECK_MARK&#10;SORVEKA_DATA_CHECK_MARK\"/>"
                           "</body></opml>")
             << false << u"IN: the outline would not read back (line 7: duplicate key \"C0\"); nothing written"_qs;
+    QTest::newRow("a note that would read back as a category of its own")
+            << QByteArray("<opml><body><outline text=\"r\" _note=\"SORVEKA_END_CHECK_MARK&#10;SORVEKA_KEY=C9&#10;"
+                          "SORVEKA_PARENT=C0&#10;SORVEKA_TITLE=planted&#10;SORVEKA_CHECKED=True&#10;"
+                          "SORVEKA_DATA_CHECK_MARK&#10;x\"/></body></opml>")
+            << true << u"IN: the outline would not read back as imported (category C0 \"r\": the body differs); "
+                       "nothing written"_qs;
+    QTest::newRow("body line starting with the end keyword")
+            << QByteArray("<opml><body><outline text=\"r\">"
+                          "<outline text=\"a\" _note=\"SORVEKA_END_CHECK_MARK here&#10;rest\"/></outline></body></opml>")
+            << false << u"IN: the outline would not read back as imported (category C1 \"a\": the body differs); "
+                        "nothing written"_qs;
 }
 
 void TestSvkImport::refusesWithoutWriting()
@@ -211,11 +222,11 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
             << QByteArray("<outline text=\"r\"><outline text=\"two&#10;lines\"/></outline>")
             << u"IN: warning: category C1 \"two lines\": the title has a line break; written as a blank\n"_qs
             << record("C0", {}, "r", "False", {""}) + record("C1", "C0", "two lines", "False", {""});
-    QTest::newRow("body line starting with the end keyword")
-            << QByteArray("<outline text=\"r\" _note=\"SORVEKA_END_CHECK_MARK here&#10;rest\"/>")
-            << u"IN: warning: category C0 \"r\": a body line starts with the end keyword; "
-               "the body will end at that line when read back\n"_qs
-            << record("C0", {}, "r", "False", {"SORVEKA_END_CHECK_MARK here", "rest"});
+    QTest::newRow("controls in a title shown escaped")
+            << QByteArray("<outline text=\"&#x9b;2J caf\xc3\xa9\"/>")
+            << u"IN: warning: category C0 \"\\x9b2J café\": code page 932 cannot hold U+009B \"\\x9b\", "
+               "U+00E9 \"é\"; written as \"?\"\n"_qs
+            << record("C0", {}, "?2J caf?", "False", {""});
 }
 
 void TestSvkImport::warnsAboutTextTheFileCannotHold()
