@@ -158,15 +158,21 @@ QMenu *FormDriver::rightClickAt(const QPoint &point, const QString &choice)
 
 bool FormDriver::commitInputMethodText(QWidget *box, const QString &text)
 {
-    box->setFocus();
-    QWidget *focused = QApplication::focusWidget();
-    if (focused != box)
+    if (!composeInputMethodText(box, text))
         return false;
-    QInputMethodEvent composing(text, {});
-    QApplication::sendEvent(focused, &composing);
     QInputMethodEvent commit;
     commit.setCommitString(text);
-    QApplication::sendEvent(focused, &commit);
+    QApplication::sendEvent(box, &commit);
+    return true;
+}
+
+bool FormDriver::composeInputMethodText(QWidget *box, const QString &text)
+{
+    box->setFocus();
+    if (QApplication::focusWidget() != box)
+        return false;
+    QInputMethodEvent composing(text, {});
+    QApplication::sendEvent(box, &composing);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "document/document.h"
 #include "file/cp932.h"
+#include "file/outlinereader.h"
 #include "mainwindow/form1.h"
 #include "resources/pictures.h"
 
@@ -12,6 +13,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -82,6 +84,10 @@ private slots:
     void clickWithoutTypingChangesNothing();
     void pasteAndInputMethodSetPending_data();
     void pasteAndInputMethodSetPending();
+    void compositionIsKeptByCommands_data();
+    void compositionIsKeptByCommands();
+    void compositionCommittedOnFocusChangeArrivesOnce_data();
+    void compositionCommittedOnFocusChangeArrivesOnce();
 
     void rightClickActsOnSelection_data();
     void rightClickActsOnSelection();
@@ -465,6 +471,157 @@ void TestForm1::pasteAndInputMethodSetPending()
     QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
     QCOMPARE(titleOf(document, u"C4"_s), storedTitle);
     QCOMPARE(bodyOf(document, u"C4"_s), storedBody);
+}
+
+void TestForm1::compositionIsKeptByCommands_data()
+{
+    QTest::addColumn<bool>("intoTitle");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QString>("selected");
+
+    const QString saveQuestion = u"yesno|保存確認"_s;
+    for (const bool intoTitle : {true, false}) {
+        const char *box = intoTitle ? "title" : "body";
+        const auto row = [&](const char *name, const QString &command, const QStringList &asked,
+                             const QString &selected) {
+            QTest::addRow("%s, %s", box, name) << intoTitle << command << asked << selected;
+        };
+        row("toolbar Save", u"tSave"_s, {}, u"C1"_s);
+        row("toolbar Delete", u"tDelete"_s, {}, u"C2"_s);
+        row("toolbar Open, cancelled", u"tOpen"_s, {saveQuestion, u"open|"_s}, u"C1"_s);
+        row("toolbar New, declined", u"tNew"_s, {u"yesno|新規"_s}, u"C1"_s);
+        row("closing the window", u"close"_s, {saveQuestion}, QString());
+        row("click on another category", u"click"_s, {}, u"C2"_s);
+    }
+}
+
+// Text still being composed by an input method (no platform input method
+// here to commit it) is typing like any other, whatever the command.
+void TestForm1::compositionIsKeptByCommands()
+{
+    QFETCH(bool, intoTitle);
+    QFETCH(QString, command);
+    QFETCH(QStringList, asked);
+    QFETCH(QString, selected);
+
+    const QString file = path(u"composing.svk"_s);
+    QVERIFY(samplefiles::writeTrip(file));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C1"_s)));
+    m_driver->titleBox()->end(false);
+    m_driver->bodyBox()->moveCursor(QTextCursor::End);
+    QWidget *box = intoTitle ? static_cast<QWidget *>(m_driver->titleBox()) : m_driver->bodyBox();
+    QVERIFY(m_driver->composeInputMethodText(box, u"にほんご"_s));
+    // Composing counts from the first key, before anything is committed.
+    QVERIFY(document.EditPending);
+    QVERIFY(document.DataChanged);
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (command == u"click") {
+        QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    } else if (command == u"close") {
+        scripted.answerYesNo(true);
+        QVERIFY(m_driver->form().close());
+    } else {
+        if (command == u"tOpen") {
+            scripted.answerYesNo(true);
+            scripted.answerOpen(QString());
+        } else if (command == u"tNew") {
+            scripted.answerYesNo(false);
+        }
+        QVERIFY(m_driver->clickToolbar(command));
+    }
+    QCOMPARE(scripted.askedTitles(), asked);
+    if (!selected.isEmpty()) {
+        Category *shown = m_driver->category(selected);
+        QCOMPARE(document.outline.selected(), shown);
+        QCOMPARE(document.EditIndex, shown->index());
+        QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(shown));
+        // The text is in the box once, and the box is no longer composing.
+        const QString title = m_driver->titleBox()->text();
+        QCOMPARE(title.count(u"にほんご"_s) + m_driver->bodyBox()->toPlainText().count(u"にほんご"_s),
+                 selected == u"C1" ? 1 : 0);
+        // Whatever is still to be stored goes to the file with the next save.
+        scripted.clearAsked();
+        m_driver->action(u"mSave"_s)->trigger();
+        QCOMPARE(scripted.askedTitles(), QStringList());
+    }
+
+    const ReadResult read = readOutlineFile(file);
+    QVERIFY(read.ok());
+    const Outline &saved = read.outline;
+    QStringList titles, bodies;
+    for (int i = 1; i <= saved.count(); ++i) {
+        titles << saved.item(i)->key() + u' ' + saved.item(i)->title();
+        bodies << saved.item(i)->key() + u' ' + saved.TextData[size_t(saved.item(i)->keyNumber())];
+    }
+    QStringList expectedTitles{u"C0 旅行"_s, u"C1 荷造り"_s, u"C2 切符"_s, u"C3 予定表"_s, u"C4 メモ"_s};
+    QStringList expectedBodies{u"C0 金曜日に出発。"_s, u"C1 カメラ\r\n傘"_s, u"C2 "_s, u"C3 ①ｱｲｳ"_s, u"C4 x"_s};
+    if (command == u"tDelete") {
+        // The composition went with its category; the neighbour is untouched.
+        expectedTitles.removeAt(3);
+        expectedTitles.removeAt(1);
+        expectedBodies.removeAt(3);
+        expectedBodies.removeAt(1);
+    } else {
+        (intoTitle ? expectedTitles[1] : expectedBodies[1]) += u"にほんご"_s;
+    }
+    QCOMPARE(titles, expectedTitles);
+    QCOMPARE(bodies, expectedBodies);
+}
+
+void TestForm1::compositionCommittedOnFocusChangeArrivesOnce_data()
+{
+    QTest::addColumn<bool>("intoTitle");
+    QTest::newRow("title") << true;
+    QTest::newRow("body") << false;
+}
+
+// A platform input method commits the composition when focus leaves the box,
+// and may then deliver the same text once more, to whatever has the focus by
+// then: here the tree, where it would start a search by the first letters.
+void TestForm1::compositionCommittedOnFocusChangeArrivesOnce()
+{
+    QFETCH(bool, intoTitle);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C1"_s)));
+    m_driver->titleBox()->end(false);
+    m_driver->bodyBox()->moveCursor(QTextCursor::End);
+    QWidget *box = intoTitle ? static_cast<QWidget *>(m_driver->titleBox()) : m_driver->bodyBox();
+    QVERIFY(m_driver->composeInputMethodText(box, u"メ"_s));
+
+    // What the platform's input method does as focus is about to leave a box.
+    class CommitOnFocusChange : public QObject
+    {
+    public:
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::FocusAboutToChange) {
+                QInputMethodEvent commit;
+                commit.setCommitString(u"メ"_s);
+                QApplication::sendEvent(watched, &commit);
+            }
+            return false;
+        }
+    } inputMethod;
+    box->installEventFilter(&inputMethod);
+    Category *tickets = m_driver->category(u"C2"_s);
+    QVERIFY(m_driver->click(tickets));
+    box->removeEventFilter(&inputMethod);
+    QInputMethodEvent again;
+    again.setCommitString(u"メ"_s);
+    QApplication::sendEvent(QApplication::focusObject(), &again);
+
+    QCOMPARE(document.outline.selected(), tickets);
+    QCOMPARE(document.EditIndex, tickets->index());
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(tickets));
+    QCOMPARE(m_driver->titleBox()->text(), u"切符"_s);
+    QCOMPARE(titleOf(document, u"C1"_s), intoTitle ? u"荷造りメ"_s : u"荷造り"_s);
+    QCOMPARE(bodyOf(document, u"C1"_s), intoTitle ? u"カメラ\r\n傘"_s : u"カメラ\r\n傘メ"_s);
 }
 
 void TestForm1::rightClickActsOnSelection_data()
