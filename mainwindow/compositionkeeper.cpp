@@ -34,7 +34,7 @@ void CompositionKeeper::commit()
         if (box.widget->hasFocus()) {
             QGuiApplication::inputMethod()->commit();
             if (box.composing.isEmpty()) {
-                expectRepeat(text);
+                m_repeat = text;
                 continue;
             }
         }
@@ -74,7 +74,7 @@ bool CompositionKeeper::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusOut:
         // The toolkit commits a composition just before the focus leaves.
         if (boxOf(watched) && !m_justCommitted.isEmpty())
-            expectRepeat(m_justCommitted);
+            m_repeat = m_justCommitted;
         break;
     case QEvent::KeyPress:
         m_repeat.clear();

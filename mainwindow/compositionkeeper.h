@@ -45,7 +45,6 @@ private:
     };
 
     Box *boxOf(const QObject *object);
-    void expectRepeat(const QString &text) { m_repeat = text; }
 
     std::array<Box, 2> m_boxes;
     // A composition that was committed whole in the current pass of the event
