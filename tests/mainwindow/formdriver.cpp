@@ -158,21 +158,15 @@ QMenu *FormDriver::rightClickAt(const QPoint &point, const QString &choice)
 
 bool FormDriver::commitInputMethodText(QWidget *box, const QString &text)
 {
-    if (!composeInputMethodText(box, text))
-        return false;
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(box, &commit);
-    return true;
-}
-
-bool FormDriver::composeInputMethodText(QWidget *box, const QString &text)
-{
     box->setFocus();
-    if (QApplication::focusWidget() != box)
+    QWidget *focused = QApplication::focusWidget();
+    if (focused != box)
         return false;
     QInputMethodEvent composing(text, {});
-    QApplication::sendEvent(box, &composing);
+    QApplication::sendEvent(focused, &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(focused, &commit);
     return true;
 }
 

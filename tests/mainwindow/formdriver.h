@@ -64,9 +64,6 @@ public:
 
     // Text committed by an input method into the focused box.
     bool commitInputMethodText(QWidget *box, const QString &text);
-    // Text an input method shows in the focused box while it is still being
-    // composed (underlined, not yet committed).
-    bool composeInputMethodText(QWidget *box, const QString &text);
     bool clickToolbar(const QString &key);
 
     // Everything a command may change: outline, flags, selection, boxes and
