@@ -8,6 +8,8 @@ class EditorSurface
 public:
     virtual ~EditorSurface() = default;
 
+    // Commits text an input method is still composing in the boxes, as typing.
+    virtual void commitComposition() = 0;
     // Stores pending typing into the category being edited.
     virtual void writeBackEdit() = 0;
     // Fills the boxes from the category at EditIndex, without marking typing.

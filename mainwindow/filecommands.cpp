@@ -106,6 +106,7 @@ FileCommands::SaveOutcome FileCommands::mCreate_Click()
 
 void FileCommands::askToSaveChanges()
 {
+    m_editor.commitComposition();
     if (!m_document.DataChanged)
         return;
     if (!m_questions.askYesNo(QStringLiteral("保存確認"), QStringLiteral("データを保存しますか？"), true))

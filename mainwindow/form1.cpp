@@ -7,6 +7,7 @@
 #include "file/readahead.h"
 #include "mainwindow/bodyboxfiller.h"
 #include "mainwindow/commandtables.h"
+#include "mainwindow/compositionkeeper.h"
 #include "mainwindow/currentparagraphcache.h"
 #include "mainwindow/outlinemodel.h"
 #include "mainwindow/outlinetreeview.h"
@@ -152,9 +153,16 @@ void Form1::createControls()
     new CurrentParagraphCache(m_body);
 
     // Every change the user makes counts as typing: keys, but also pasting,
-    // dropping and input-method text, which come without a key press.
+    // dropping and input-method text, which come without a key press; text
+    // still being composed counts from its first key, although the line edit
+    // reports no change for it.
     connect(m_title, &QLineEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
     connect(m_body, &QPlainTextEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+    m_composition = new CompositionKeeper(m_title, m_body, this);
+    connect(m_composition, &CompositionKeeper::composed, this, [this] {
+        if (!m_fillingBoxes)
+            markEdited();
+    });
 }
 
 QAction *Form1::addCommand(QMenu *menu, QStringView name, QStringView caption)
@@ -341,6 +349,7 @@ void Form1::ResetOutline()
 
 void Form1::NewOutline()
 {
+    commitComposition();
     if (!m_questions.askYesNo(QStringLiteral("新規"),
                               QStringLiteral("編集中のデータを破棄します\r\nよろしいですか？"), true))
         return;
@@ -391,8 +400,16 @@ void Form1::mAbout_Click()
     m_about->present();
 }
 
+void Form1::commitComposition()
+{
+    m_composition->commit();
+}
+
 void Form1::writeBackEdit()
 {
+    // A toolbar button takes no focus, so nothing else commits what is still
+    // being composed; it belongs to the category being edited.
+    commitComposition();
     // Without typing there is nothing to store, and reading a large body out
     // of the box costs as much as showing it.
     if (!m_document.EditPending)

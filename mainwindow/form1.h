@@ -11,6 +11,7 @@
 #include <functional>
 
 class BodyBoxFiller;
+class CompositionKeeper;
 class OutlineModel;
 class OutlineReadAhead;
 class QLineEdit;
@@ -62,6 +63,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void commitComposition() override;
     void writeBackEdit() override;
     void showEditedCategory() override;
     void setCaption(const QString &caption) override;
@@ -98,6 +100,7 @@ private:
     QLineEdit *m_title = nullptr;
     QPlainTextEdit *m_body = nullptr;
     BodyBoxFiller *m_bodyFiller = nullptr;
+    CompositionKeeper *m_composition = nullptr;
     QMenu *m_treeRightClick = nullptr;
     QTimer *m_fitColumn = nullptr;
     QPointer<About> m_about;

@@ -1,9 +1,11 @@
+#include "fakeinputmethod.h"
 #include "formdriver.h"
 #include "samplefiles.h"
 #include "scriptedquestions.h"
 
 #include "document/document.h"
 #include "file/cp932.h"
+#include "file/outlinereader.h"
 #include "mainwindow/form1.h"
 #include "resources/pictures.h"
 
@@ -82,6 +84,8 @@ private slots:
     void clickWithoutTypingChangesNothing();
     void pasteAndInputMethodSetPending_data();
     void pasteAndInputMethodSetPending();
+    void compositionIsKeptByCommands_data();
+    void compositionIsKeptByCommands();
 
     void rightClickActsOnSelection_data();
     void rightClickActsOnSelection();
@@ -465,6 +469,119 @@ void TestForm1::pasteAndInputMethodSetPending()
     QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
     QCOMPARE(titleOf(document, u"C4"_s), storedTitle);
     QCOMPARE(bodyOf(document, u"C4"_s), storedBody);
+}
+
+void TestForm1::compositionIsKeptByCommands_data()
+{
+    QTest::addColumn<bool>("intoTitle");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QString>("selected");
+
+    const QString saveQuestion = u"yesno|保存確認"_s;
+    for (const bool intoTitle : {true, false}) {
+        const char *box = intoTitle ? "title" : "body";
+        const auto row = [&](const char *name, const QString &command, const QStringList &asked,
+                             const QString &selected) {
+            QTest::addRow("%s, %s", box, name) << intoTitle << command << asked << selected;
+        };
+        row("toolbar Save", u"tSave"_s, {}, u"C1"_s);
+        row("toolbar Delete", u"tDelete"_s, {}, u"C2"_s);
+        row("toolbar Open, saved, cancelled", u"tOpen"_s, {saveQuestion, u"open|"_s}, u"C1"_s);
+        row("toolbar New, declined", u"tNew"_s, {u"yesno|新規"_s}, u"C1"_s);
+        row("closing the window, saved", u"close"_s, {saveQuestion}, QString());
+        row("click on another category", u"click"_s, {}, u"C2"_s);
+    }
+}
+
+// Text an input method is still composing is typing like any other, and
+// belongs to the category it was typed for, whatever command comes next.
+void TestForm1::compositionIsKeptByCommands()
+{
+    QFETCH(bool, intoTitle);
+    QFETCH(QString, command);
+    QFETCH(QStringList, asked);
+    QFETCH(QString, selected);
+
+    const QString file = path(u"composing.svk"_s);
+    QVERIFY(samplefiles::writeTrip(file));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C1"_s)));
+    m_driver->titleBox()->end(false);
+    m_driver->bodyBox()->moveCursor(QTextCursor::End);
+    // The tree's search by first letters would find メモ with this text.
+    const QString composed = u"メモ"_s;
+    QWidget *box = intoTitle ? static_cast<QWidget *>(m_driver->titleBox()) : m_driver->bodyBox();
+    FakeInputMethod inputMethod;
+    QVERIFY(inputMethod.compose(box, composed));
+    // Composing counts from the first key, before anything is committed.
+    QVERIFY(document.EditPending);
+    QVERIFY(document.DataChanged);
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (command == u"click") {
+        QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    } else if (command == u"close") {
+        scripted.answerYesNo(true);
+        QVERIFY(m_driver->form().close());
+    } else {
+        if (command == u"tOpen") {
+            scripted.answerYesNo(true);
+            scripted.answerOpen(QString());
+        } else if (command == u"tNew") {
+            scripted.answerYesNo(false);
+        }
+        QVERIFY(m_driver->clickToolbar(command));
+    }
+    QCOMPARE(scripted.askedTitles(), asked);
+
+    QStringList titles {u"C0 旅行"_s, u"C1 荷造り"_s, u"C2 切符"_s, u"C3 予定表"_s, u"C4 メモ"_s};
+    QStringList bodies {u"C0 金曜日に出発。"_s, u"C1 カメラ\r\n傘"_s, u"C2 "_s, u"C3 ①ｱｲｳ"_s,
+                        u"C4 x"_s};
+    if (command == u"tDelete") {
+        // The composition went with its category; the neighbour is untouched.
+        titles.removeAt(3);
+        titles.removeAt(1);
+        bodies.removeAt(3);
+        bodies.removeAt(1);
+    } else {
+        (intoTitle ? titles[1] : bodies[1]) += composed;
+    }
+    const auto compareFile = [&] {
+        const ReadResult read = readOutlineFile(file);
+        QVERIFY(read.ok());
+        QStringList savedTitles, savedBodies;
+        for (int i = 1; i <= read.outline.count(); ++i) {
+            const Category *category = read.outline.item(i);
+            savedTitles << category->key() + u' ' + category->title();
+            savedBodies << category->key() + u' '
+                    + read.outline.TextData[size_t(category->keyNumber())];
+        }
+        QCOMPARE(savedTitles, titles);
+        QCOMPARE(savedBodies, bodies);
+    };
+    if (command == u"tSave" || command == u"tOpen" || command == u"close")
+        compareFile();
+    if (selected.isEmpty())
+        return;
+
+    // Later the focus leaves for the tree: an input method still holding the
+    // composition would commit it into whatever the boxes show by then, and
+    // the text it repeats must not start a search in the tree.
+    m_driver->pressOnEmptySpace();
+    inputMethod.deliverRepeat();
+    Category *shown = m_driver->category(selected);
+    QCOMPARE(document.outline.selected(), shown);
+    QCOMPARE(document.EditIndex, shown->index());
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(shown));
+    QCOMPARE(m_driver->titleBox()->text().count(composed)
+                 + m_driver->bodyBox()->toPlainText().count(composed),
+             selected == u"C1" ? 1 : 0);
+    scripted.clearAsked();
+    m_driver->action(u"mSave"_s)->trigger();
+    QCOMPARE(scripted.askedTitles(), QStringList());
+    compareFile();
 }
 
 void TestForm1::rightClickActsOnSelection_data()
