@@ -203,9 +203,12 @@ void Form1::createToolbar()
 {
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setIconSize(QSize(16, 16));
+    // The pictures are drawn on a 16 px grid: only whole multiples stay crisp.
+    m_toolbar->setIconSize(QSize(16, 16) * int(m_scale));
     m_toolbar->setFloatable(false);
     m_toolbar->setMovable(false);
+    // 23 by 21 pixels at 96 dpi, the bar's full height.
+    const QSize buttonSize(twips(345), twips(315));
     for (const ToolbarButton &button : ToolbarButtons) {
         if (button.key.isEmpty()) {
             m_toolbar->addSeparator();
@@ -215,6 +218,7 @@ void Form1::createToolbar()
         action->setObjectName(button.key.toString());
         action->setToolTip(button.tooltip.toString());
         action->setData(button.key.toString());
+        m_toolbar->widgetForAction(action)->setFixedSize(buttonSize);
         connect(action, &QAction::triggered, this,
                 [this, key = button.key.toString()] { Toolbar1_ButtonClick(key); });
     }

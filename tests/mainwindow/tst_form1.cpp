@@ -4,7 +4,9 @@
 
 #include "document/document.h"
 #include "file/cp932.h"
+#include "mainwindow/commandtables.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/interfacestyle.h"
 #include "resources/pictures.h"
 
 #include <QAction>
@@ -22,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -54,6 +57,27 @@ QString titleOf(Document &document, const QString &key)
 {
     const Category *category = document.outline.item(key);
     return category ? category->title() : u"<no %1>"_s.arg(key);
+}
+
+// Whether `picture` appears somewhere in `shot` at its own size: every fully
+// opaque pixel of it found there unchanged. Edge pixels blend with whatever
+// is behind them and are left out.
+bool showsPicture(const QImage &shot, const QImage &picture)
+{
+    for (int top = 0; top + picture.height() <= shot.height(); ++top) {
+        for (int left = 0; left + picture.width() <= shot.width(); ++left) {
+            bool same = true;
+            for (int y = 0; y < picture.height() && same; ++y) {
+                for (int x = 0; x < picture.width() && same; ++x) {
+                    const QRgb pixel = picture.pixel(x, y);
+                    same = qAlpha(pixel) < 255 || shot.pixel(left + x, top + y) == pixel;
+                }
+            }
+            if (same)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -101,6 +125,8 @@ private slots:
 
     void tabOrder();
     void toolbarPicturesFollowButtonState();
+    void toolbarButtonShowsItsPicture_data();
+    void toolbarButtonShowsItsPicture();
     void aboutOpensOnce();
     void closing_data();
     void closing();
@@ -116,6 +142,8 @@ private:
 
 void TestForm1::initTestCase()
 {
+    // The program's own style, as it runs with.
+    QApplication::setStyle(new InterfaceStyle);
     QVERIFY(m_dir.isValid());
     m_trip = path(u"旅行メモ.svk"_s);
     QVERIFY(samplefiles::writeTrip(m_trip));
@@ -795,6 +823,41 @@ void TestForm1::toolbarPicturesFollowButtonState()
     QCOMPARE(normal.size(), QSize(16, 16));
     QCOMPARE(disabled.size(), QSize(16, 16));
     QVERIFY(disabled != normal);
+}
+
+void TestForm1::toolbarButtonShowsItsPicture_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("picture");
+    for (const ToolbarButton &button : ToolbarButtons) {
+        if (!button.key.isEmpty())
+            QTest::newRow(button.key.toLatin1().constData())
+                << button.key.toString() << button.picture;
+    }
+}
+
+void TestForm1::toolbarButtonShowsItsPicture()
+{
+    QFETCH(QString, key);
+    QFETCH(int, picture);
+
+    QVERIFY(m_driver->start());
+    if (m_driver->form().screen()->logicalDotsPerInch() != 96)
+        QSKIP("the button size is for a 96 dpi screen");
+    QToolBar *bar = m_driver->toolbar();
+    QWidget *button = bar->widgetForAction(m_driver->action(key));
+    QVERIFY(button);
+    QCOMPARE(button->size(), QSize(23, 21));
+
+    // What the screen shows of the button holds the picture unscaled.
+    const QImage shot =
+        bar->grab(button->geometry()).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage expected = pictures::toolbarImage(picture)
+                                .pixmap(QSize(16, 16), 1.0)
+                                .toImage()
+                                .convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(expected.size(), QSize(16, 16));
+    QVERIFY(showsPicture(shot, expected));
 }
 
 void TestForm1::aboutOpensOnce()
