@@ -391,7 +391,7 @@ void Form1::mAbout_Click()
 {
     // One box at a time: showing it again only brings it to the front.
     if (!m_about)
-        m_about = new About(FileTitleOf(m_document.CurrentFile));
+        m_about = new About([this] { return FileTitleOf(m_document.CurrentFile); });
     m_about->present();
 }
 

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -128,6 +129,7 @@ private slots:
     void toolbarButtonShowsItsPicture_data();
     void toolbarButtonShowsItsPicture();
     void aboutOpensOnce();
+    void aboutReadsTheFileAtEachLoad();
     void closing_data();
     void closing();
 
@@ -881,6 +883,24 @@ void TestForm1::aboutOpensOnce()
     // The main window stays usable while the box is open.
     QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
     QCOMPARE(m_driver->titleBox()->text(), u"メモ"_s);
+}
+
+void TestForm1::aboutReadsTheFileAtEachLoad()
+{
+    QVERIFY(startWithTrip());
+    m_driver->action(u"mAbout"_s)->trigger();
+    QPointer<About> box = m_driver->form().about();
+    QVERIFY(box);
+    // The title bar's close box keeps the instance; the next choice loads it anew.
+    QVERIFY(box->close());
+    m_driver->questions().answerOpen(path(u"trip.svk"_s));
+    m_driver->action(u"mOpen"_s)->trigger();
+    QCOMPARE(m_driver->form().windowTitle(), u"Sorveka [trip.svk]"_s);
+
+    m_driver->action(u"mAbout"_s)->trigger();
+    QCOMPARE(m_driver->form().about(), box.data());
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->findChild<QLabel *>(u"FnameP"_s)->text(), u"trip.svk"_s);
 }
 
 void TestForm1::closing_data()
