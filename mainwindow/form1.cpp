@@ -131,6 +131,7 @@ void Form1::createControls()
     const QFont boxFont = japaneseGothicFont(11.25);
     m_title = new QLineEdit(m_client);
     m_title->setObjectName(QStringLiteral("txtTitle"));
+    m_title->setAccessibleName(QStringLiteral("タイトル"));
     m_title->setFont(boxFont);
     // A line edit cuts text at 32767 characters by default; a longer title
     // from a file would be shortened by the next write-back.
@@ -140,6 +141,7 @@ void Form1::createControls()
 
     m_body = new QPlainTextEdit(m_client);
     m_body->setObjectName(QStringLiteral("txtEdit"));
+    m_body->setAccessibleName(QStringLiteral("本文"));
     m_body->setFont(boxFont);
     m_body->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_body->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -214,7 +216,10 @@ void Form1::createToolbar()
             m_toolbar->addSeparator();
             continue;
         }
-        QAction *action = m_toolbar->addAction(pictures::toolbarImage(button.picture), QString());
+        // The button shows only its picture; the text is what a screen
+        // reader says, and what the bar's overflow menu lists.
+        QAction *action = m_toolbar->addAction(pictures::toolbarImage(button.picture),
+                                               button.tooltip.toString());
         action->setObjectName(button.key.toString());
         action->setToolTip(button.tooltip.toString());
         action->setData(button.key.toString());

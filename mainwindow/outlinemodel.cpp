@@ -53,6 +53,9 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
         return category->title();
     case Qt::DecorationRole:
         return pictures::treeImage(category->image());
+    case Qt::AccessibleDescriptionRole:
+        // The picture alone shows the mark; a screen reader says it in words.
+        return category->checked() ? QStringLiteral("チェック済み") : QStringLiteral("未チェック");
     default:
         return QVariant();
     }
@@ -97,7 +100,7 @@ void OutlineModel::categoryChanged(Category *category, Change change)
     if (change == Change::Title)
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::ToolTipRole});
     else
-        emit dataChanged(index, index, {Qt::DecorationRole});
+        emit dataChanged(index, index, {Qt::DecorationRole, Qt::AccessibleDescriptionRole});
 }
 
 void OutlineModel::expansionChanged(Category *category)
