@@ -3,6 +3,8 @@
 #include "document/outline.h"
 #include "resources/pictures.h"
 
+#include <QTextDocument>
+
 OutlineModel::OutlineModel(Outline &outline, QObject *parent)
     : QAbstractItemModel(parent), m_outline(outline)
 {
@@ -49,8 +51,12 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return category->title();
+    case Qt::ToolTipRole:
+        // A tooltip takes text that looks like markup for markup; such a
+        // title goes as markup that says exactly the title.
+        return Qt::mightBeRichText(category->title()) ? Qt::convertFromPlainText(category->title())
+                                                      : category->title();
     case Qt::DecorationRole:
         return pictures::treeImage(category->image());
     case Qt::AccessibleDescriptionRole:

@@ -9,11 +9,13 @@
 #include "mainwindow/interfacestyle.h"
 #include "resources/pictures.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +28,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -81,6 +84,16 @@ bool showsPicture(const QImage &shot, const QImage &picture)
     return false;
 }
 
+// The tooltip on screen, Qt's own label.
+QLabel *shownTooltip()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"qtooltip_label" && widget->isVisible())
+            return qobject_cast<QLabel *>(widget);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TestForm1 : public QObject
@@ -130,6 +143,7 @@ private slots:
     void toolbarButtonShowsItsPicture();
     void aboutOpensOnce();
     void aboutReadsTheFileAtEachLoad();
+    void treeTooltipShowsTitleAsItIs();
     void closing_data();
     void closing();
 
@@ -901,6 +915,27 @@ void TestForm1::aboutReadsTheFileAtEachLoad()
     QCOMPARE(m_driver->form().about(), box.data());
     QVERIFY(box->isVisible());
     QCOMPARE(box->findChild<QLabel *>(u"FnameP"_s)->text(), u"trip.svk"_s);
+}
+
+void TestForm1::treeTooltipShowsTitleAsItIs()
+{
+    // A title is text, whatever it looks like.
+    const QString title = u"<u>plan"_s;
+    QVERIFY(m_driver->start());
+    Category *root = m_driver->category(u"C0"_s);
+    replaceText(m_driver->titleBox(), title);
+    QVERIFY(m_driver->click(root));
+    QCOMPARE(root->title(), title);
+
+    QWidget *viewport = m_driver->tree()->viewport();
+    const QPoint point = m_driver->rowCentre(root);
+    QHelpEvent hover(QEvent::ToolTip, point, viewport->mapToGlobal(point));
+    QCoreApplication::sendEvent(viewport, &hover);
+    QLabel *tip = shownTooltip();
+    QVERIFY(tip);
+    // What it shows, as a screen reader reads it.
+    QCOMPARE(QAccessible::queryAccessibleInterface(tip)->text(QAccessible::Name), title);
+    QToolTip::hideText();
 }
 
 void TestForm1::closing_data()
