@@ -53,6 +53,14 @@ QString noticeText()
     return u"© 2026 Sorveka の作者"_s;
 }
 
+// A file name such as "<u>plan.svk" is a name, not markup.
+QLabel *plainLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
 void fillWith(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
@@ -63,12 +71,12 @@ void fillWith(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-About::About(const QString &fileTitle, QWidget *parent)
+About::About(FileTitleSource fileTitle, QWidget *parent)
     : QWidget(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint),
-      m_fileTitle(fileTitle)
+      m_fileTitle(std::move(fileTitle))
 {
     setObjectName(u"About"_s);
     setWindowTitle(u"ﾊﾞｰｼﾞｮﾝ & 編集中ﾌｧｲﾙ名"_s);
@@ -86,7 +94,8 @@ About::About(const QString &fileTitle, QWidget *parent)
                                                         devicePixelRatioF()));
     placeTwips(m_picture, Margin, Margin, 540, 540);
 
-    m_title = new QLabel(u"Sorveka♪"_s, this);
+    m_title = plainLabel(this);
+    m_title->setText(u"Sorveka♪"_s);
     m_title->setObjectName(u"lblTitle"_s);
     m_title->setFont(japaneseGothicFont(15.75, QFont::Bold));
     QPalette titlePalette = m_title->palette();
@@ -94,11 +103,11 @@ About::About(const QString &fileTitle, QWidget *parent)
     m_title->setPalette(titlePalette);
     placeTwips(m_title, TitleLeft, TitleTop, TitleWidth, TitleHeight);
 
-    m_version = new QLabel(this);
+    m_version = plainLabel(this);
     m_version->setObjectName(u"lblVersion"_s);
     placeTwips(m_version, Margin, VersionTop, 585, 180);
 
-    m_description = new QLabel(this);
+    m_description = plainLabel(this);
     m_description->setObjectName(u"lblDescription"_s);
     placeTwips(m_description, Margin, DescriptionTop, 1170, 180);
 
@@ -111,16 +120,17 @@ About::About(const QString &fileTitle, QWidget *parent)
                         toPixels(LineRight) - toPixels(Margin) + 1,
                         std::max(1, qRound(TwipsPerPixelAt96Dpi / m_twipsPerPixel)));
 
-    m_fileName = new QLabel(this);
+    m_fileName = plainLabel(this);
     m_fileName->setObjectName(u"FnameP"_s);
     fillWith(m_fileName, FileNameBackground);
     placeTwips(m_fileName, Margin, 1800, 2655, 255);
 
     m_ok = new QPushButton(u"OK"_s, this);
     m_ok->setObjectName(u"Command1"_s);
-    // Enter must not close the box by surprise: OK is pressed on purpose only.
+    // Not the window's default button, but when it has the focus it answers
+    // Enter as well as Space, as a focused button does on the desktop.
     m_ok->setDefault(false);
-    m_ok->setAutoDefault(false);
+    m_ok->setAutoDefault(true);
     placeTwips(m_ok, 1920, 2160, 975, 375);
     connect(m_ok, &QPushButton::clicked, this, &About::Command1_Click);
 
@@ -132,6 +142,8 @@ About::About(const QString &fileTitle, QWidget *parent)
 
 void About::present()
 {
+    // A minimised box comes back as it was: that is not a new opening.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
@@ -172,7 +184,7 @@ void About::load()
     m_titleTop = -m_title->height() * m_twipsPerPixel;
     applyTitleTop();
 
-    m_fileName->setText(m_fileTitle);
+    m_fileName->setText(m_fileTitle());
 
     AnimationStep = 0;
     m_timer->start();

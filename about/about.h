@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -12,11 +14,12 @@ class QTimer;
 // the file being edited, with three labels sliding into place when it opens.
 //
 // Contract with the owner (the main window keeps one QPointer<About>):
-// - Create the box with the file title to show, then present() it. Showing a
-//   box that is not loaded loads it: captions are set, the three labels go
-//   off-screen and the animation starts from its first phase.
-// - present() on a box that is already open only brings it to the front; the
-//   animation is not restarted.
+// - Create the box with a way to read the current file's title, then
+//   present() it. Showing a box that is not loaded loads it: the title is
+//   read then, captions are set, the three labels go off-screen and the
+//   animation starts from its first phase.
+// - present() on a box that is already open only brings it to the front,
+//   restoring it when minimised; the animation is not restarted.
 // - OK hides the box, emits closedByOk() and deletes it with deleteLater(), so
 //   the QPointer clears on its own; forgetting it on closedByOk() just does it
 //   sooner. The next opening therefore makes a new box that animates again.
@@ -36,9 +39,11 @@ public:
     // resets it, so a box closed halfway leaves nothing behind for the next.
     static inline qint16 AnimationStep = 0;
 
-    // fileTitle is shown as given: the caller has already reduced the path
-    // to the file's name (or passes an empty string when there is none).
-    explicit About(const QString &fileTitle, QWidget *parent = nullptr);
+    // Gives the name to show, read at every load: the caller has already
+    // reduced the path to the file's name (or gives an empty string when
+    // there is none). It is shown as plain text, never as markup.
+    using FileTitleSource = std::function<QString()>;
+    explicit About(FileTitleSource fileTitle, QWidget *parent = nullptr);
 
     // Shows the box, loading it if it is not loaded, and brings it to the front.
     void present();
@@ -73,7 +78,7 @@ private:
     void applyDescriptionLeft();
     void applyTitleTop();
 
-    QString m_fileTitle;
+    FileTitleSource m_fileTitle;
     double m_twipsPerPixel = 15.0;
     bool m_loaded = false;
 

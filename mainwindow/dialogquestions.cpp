@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextDocument>
 
 namespace {
 
@@ -35,6 +36,8 @@ QString askFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString
 bool DialogQuestions::askYesNo(const QString &title, const QString &text, bool yesIsDefault)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    // Texts carry file names and titles, which may look like markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -42,7 +45,11 @@ bool DialogQuestions::askYesNo(const QString &title, const QString &text, bool y
 void DialogQuestions::showError(const QString &title, const QString &text, const QString &detail)
 {
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, m_parent);
-    box.setInformativeText(detail);
+    box.setTextFormat(Qt::PlainText);
+    // The detail's label guesses its format on its own; given as markup that
+    // says exactly the plain text, it shows that text whatever it looks like.
+    if (!detail.isEmpty())
+        box.setInformativeText(Qt::convertFromPlainText(detail, Qt::WhiteSpaceNormal));
     box.exec();
 }
 

@@ -132,6 +132,7 @@ void Form1::createControls()
     const QFont boxFont = japaneseGothicFont(11.25);
     m_title = new QLineEdit(m_client);
     m_title->setObjectName(QStringLiteral("txtTitle"));
+    m_title->setAccessibleName(QStringLiteral("タイトル"));
     m_title->setFont(boxFont);
     // A line edit cuts text at 32767 characters by default; a longer title
     // from a file would be shortened by the next write-back.
@@ -141,6 +142,7 @@ void Form1::createControls()
 
     m_body = new QPlainTextEdit(m_client);
     m_body->setObjectName(QStringLiteral("txtEdit"));
+    m_body->setAccessibleName(QStringLiteral("本文"));
     m_body->setFont(boxFont);
     m_body->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_body->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -211,18 +213,25 @@ void Form1::createToolbar()
 {
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setIconSize(QSize(16, 16));
+    // The pictures are drawn on a 16 px grid: only whole multiples stay crisp.
+    m_toolbar->setIconSize(QSize(16, 16) * int(m_scale));
     m_toolbar->setFloatable(false);
     m_toolbar->setMovable(false);
+    // 23 by 21 pixels at 96 dpi, the bar's full height.
+    const QSize buttonSize(twips(345), twips(315));
     for (const ToolbarButton &button : ToolbarButtons) {
         if (button.key.isEmpty()) {
             m_toolbar->addSeparator();
             continue;
         }
-        QAction *action = m_toolbar->addAction(pictures::toolbarImage(button.picture), QString());
+        // The button shows only its picture; the text is what a screen
+        // reader says, and what the bar's overflow menu lists.
+        QAction *action = m_toolbar->addAction(pictures::toolbarImage(button.picture),
+                                               button.tooltip.toString());
         action->setObjectName(button.key.toString());
         action->setToolTip(button.tooltip.toString());
         action->setData(button.key.toString());
+        m_toolbar->widgetForAction(action)->setFixedSize(buttonSize);
         connect(action, &QAction::triggered, this,
                 [this, key = button.key.toString()] { Toolbar1_ButtonClick(key); });
     }
@@ -396,7 +405,7 @@ void Form1::mAbout_Click()
 {
     // One box at a time: showing it again only brings it to the front.
     if (!m_about)
-        m_about = new About(FileTitleOf(m_document.CurrentFile));
+        m_about = new About([this] { return FileTitleOf(m_document.CurrentFile); });
     m_about->present();
 }
 

@@ -2,6 +2,18 @@
 
 #include "resources/pictures.h"
 
+int InterfaceStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
+                                const QWidget *widget) const
+{
+    switch (metric) {
+    case PM_ToolBarFrameWidth:
+    case PM_ToolBarItemMargin:
+        return 0;
+    default:
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+}
+
 QIcon InterfaceStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption *option,
                                    const QWidget *widget) const
 {

@@ -3,6 +3,8 @@
 #include "document/outline.h"
 #include "resources/pictures.h"
 
+#include <QTextDocument>
+
 OutlineModel::OutlineModel(Outline &outline, QObject *parent)
     : QAbstractItemModel(parent), m_outline(outline)
 {
@@ -49,10 +51,17 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return category->title();
+    case Qt::ToolTipRole:
+        // A tooltip takes text that looks like markup for markup; such a
+        // title goes as markup that says exactly the title.
+        return Qt::mightBeRichText(category->title()) ? Qt::convertFromPlainText(category->title())
+                                                      : category->title();
     case Qt::DecorationRole:
         return pictures::treeImage(category->image());
+    case Qt::AccessibleDescriptionRole:
+        // The picture alone shows the mark; a screen reader says it in words.
+        return category->checked() ? QStringLiteral("チェック済み") : QStringLiteral("未チェック");
     default:
         return QVariant();
     }
@@ -97,7 +106,7 @@ void OutlineModel::categoryChanged(Category *category, Change change)
     if (change == Change::Title)
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::ToolTipRole});
     else
-        emit dataChanged(index, index, {Qt::DecorationRole});
+        emit dataChanged(index, index, {Qt::DecorationRole, Qt::AccessibleDescriptionRole});
 }
 
 void OutlineModel::expansionChanged(Category *category)

@@ -58,23 +58,32 @@ QString toolbarPath(int number)
 // picture pixel for pixel with only the tick added. Each size is drawn when
 // first asked for: drawing every size of every picture up front was a tenth
 // of the time to start the program.
+//
+// A picture keeps the proportions of its drawing: asked for a box of another
+// shape, it fills as much of it as it can and is never stretched.
 class LayeredSvgEngine final : public QIconEngine
 {
 public:
     explicit LayeredSvgEngine(std::vector<std::shared_ptr<QSvgRenderer>> renderers)
-        : m_renderers(std::move(renderers))
+        : m_renderers(std::move(renderers)), m_shape(m_renderers.front()->viewBoxF().size())
     {
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return m_shape.scaled(size, Qt::KeepAspectRatio).toSize();
     }
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        QPixmap &cached = m_cache[{size.width(), size.height()}];
+        const QSize fitted = actualSize(size, mode, state);
+        QPixmap &cached = m_cache[{fitted.width(), fitted.height()}];
         if (cached.isNull())
-            cached = render(size);
+            cached = render(fitted);
         if (mode == QIcon::Normal || mode == QIcon::Active)
             return cached;
         // A pixmap icon greys or tints its picture the way the style does.
-        return QIcon(cached).pixmap(size, mode, state);
+        return QIcon(cached).pixmap(fitted, mode, state);
     }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
@@ -82,7 +91,10 @@ public:
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
         QPixmap picture = pixmap(rect.size() * ratio, mode, state);
         picture.setDevicePixelRatio(ratio);
-        painter->drawPixmap(rect, picture);
+        const QSize shown = (QSizeF(picture.size()) / ratio).toSize();
+        const QPoint centred = rect.topLeft()
+            + QPoint(rect.width() / 2 - shown.width() / 2, rect.height() / 2 - shown.height() / 2);
+        painter->drawPixmap(QRect(centred, shown), picture);
     }
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
@@ -109,6 +121,7 @@ private:
     }
 
     std::vector<std::shared_ptr<QSvgRenderer>> m_renderers;
+    QSizeF m_shape;
     std::map<std::pair<int, int>, QPixmap> m_cache;
 };
 

@@ -9,6 +9,7 @@ packages=(
     fonts-ipafont-gothic fonts-noto-cjk
     xvfb xauth x11-utils
     libx11-dev imagemagick xdotool
+    dbus at-spi2-core python3-pyatspi
     desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev
     clang libclang-rt-14-dev valgrind
 )

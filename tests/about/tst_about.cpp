@@ -1,5 +1,7 @@
 #include "about/about.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
@@ -70,8 +72,10 @@ private slots:
     void animationPlaysPhasesInOrder();
     void otherStepValuesDoNothing_data();
     void otherStepValuesDoNothing();
+    void okHidesAndForgetsTheBox_data();
     void okHidesAndForgetsTheBox();
     void reopeningAfterOkRestartsTheAnimation();
+    void showingAgainWhileOpenDoesNotRestart_data();
     void showingAgainWhileOpenDoesNotRestart();
     void closeButtonKeepsTheBoxAndReloadsOnShow();
 
@@ -82,7 +86,7 @@ private:
 
 About *TestAbout::openBox(const QString &fileTitle)
 {
-    auto *box = new About(fileTitle);
+    auto *box = new About([fileTitle] { return fileTitle; });
     m_boxes.append(box);
     box->present();
     return box;
@@ -134,6 +138,8 @@ void TestAbout::fileName_data()
     QTest::newRow("no file yet") << QString();
     QTest::newRow("japanese name") << u"買い物メモ.svk"_s;
     QTest::newRow("name with spaces") << u"my notes 2.svk"_s;
+    QTest::newRow("name like an underline tag") << u"<u>plan.svk"_s;
+    QTest::newRow("name like a rule tag") << u"<hr>.svk"_s;
 }
 
 void TestAbout::fileName()
@@ -143,6 +149,8 @@ void TestAbout::fileName()
     auto *label = child<QLabel>(*box, "FnameP");
     QVERIFY(label);
     QCOMPARE(label->text(), fileTitle);
+    // Shown, and read out, as it is: a name is never taken for markup.
+    QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), fileTitle);
     // Even empty, the box shows as a pink strip.
     QVERIFY(label->autoFillBackground());
     QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 128, 255));
@@ -193,14 +201,13 @@ void TestAbout::windowIsFixedAndDecorated()
     auto *ok = child<QPushButton>(*box, "Command1");
     QCOMPARE(ok->geometry(), QRect(128, 144, 65, 25));
     QVERIFY(!ok->isDefault());
-    QVERIFY(!ok->autoDefault());
 
     QCOMPARE(child<QTimer>(*box, "Timer1")->interval(), 20);
 }
 
 void TestAbout::loadsOnlyWhenShown()
 {
-    auto *box = new About(u"plan.svk"_s);
+    auto *box = new About([] { return u"plan.svk"_s; });
     m_boxes.append(box);
     auto *timer = child<QTimer>(*box, "Timer1");
     QVERIFY(!box->isLoaded());
@@ -327,14 +334,32 @@ void TestAbout::otherStepValuesDoNothing()
     QVERIFY(child<QTimer>(*box, "Timer1")->isActive());
 }
 
+void TestAbout::okHidesAndForgetsTheBox_data()
+{
+    QTest::addColumn<int>("key"); // 0: a mouse click
+    QTest::newRow("clicked") << 0;
+    QTest::newRow("Space on the focused button") << int(Qt::Key_Space);
+    QTest::newRow("Enter on the focused button") << int(Qt::Key_Enter);
+    QTest::newRow("Return on the focused button") << int(Qt::Key_Return);
+}
+
 void TestAbout::okHidesAndForgetsTheBox()
 {
+    QFETCH(int, key);
     QPointer<About> box = openBox();
     QSignalSpy closed(box.data(), &About::closedByOk);
     box->tick();
     auto *timer = child<QTimer>(*box, "Timer1");
 
-    QTest::mouseClick(child<QPushButton>(*box, "Command1"), Qt::LeftButton);
+    auto *ok = child<QPushButton>(*box, "Command1");
+    if (key == 0) {
+        QTest::mouseClick(ok, Qt::LeftButton);
+    } else {
+        // The only control that takes the focus has it.
+        QVERIFY(QTest::qWaitForWindowActive(box));
+        QCOMPARE(QApplication::focusWidget(), ok);
+        QTest::keyClick(ok, Qt::Key(key));
+    }
     QCOMPARE(closed.count(), 1);
     QVERIFY(!box->isVisible());
     QVERIFY(!timer->isActive());
@@ -362,15 +387,29 @@ void TestAbout::reopeningAfterOkRestartsTheAnimation()
     QCOMPARE(child<QLabel>(*second, "FnameP")->text(), u"other.svk"_s);
 }
 
+void TestAbout::showingAgainWhileOpenDoesNotRestart_data()
+{
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("on screen") << false;
+    QTest::newRow("minimised, and restored") << true;
+}
+
 void TestAbout::showingAgainWhileOpenDoesNotRestart()
 {
+    QFETCH(bool, minimised);
     About *box = openBox();
     while (About::AnimationStep == 0)
         box->tick();
     box->tick();
     const Positions midway = positionsOf(*box);
+    if (minimised) {
+        box->showMinimized();
+        QVERIFY(box->isMinimized());
+    }
 
     box->present();
+    QVERIFY(!box->isMinimized());
+    QVERIFY(box->isVisible());
     box->show();
     QCOMPARE(positionsOf(*box), midway);
     QCOMPARE(About::AnimationStep, qint16(1));

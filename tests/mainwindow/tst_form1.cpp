@@ -6,24 +6,31 @@
 #include "document/document.h"
 #include "file/cp932.h"
 #include "file/outlinereader.h"
+#include "mainwindow/commandtables.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/interfacestyle.h"
 #include "resources/pictures.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -56,6 +63,37 @@ QString titleOf(Document &document, const QString &key)
 {
     const Category *category = document.outline.item(key);
     return category ? category->title() : u"<no %1>"_s.arg(key);
+}
+
+// Whether `picture` appears somewhere in `shot` at its own size: every fully
+// opaque pixel of it found there unchanged. Edge pixels blend with whatever
+// is behind them and are left out.
+bool showsPicture(const QImage &shot, const QImage &picture)
+{
+    for (int top = 0; top + picture.height() <= shot.height(); ++top) {
+        for (int left = 0; left + picture.width() <= shot.width(); ++left) {
+            bool same = true;
+            for (int y = 0; y < picture.height() && same; ++y) {
+                for (int x = 0; x < picture.width() && same; ++x) {
+                    const QRgb pixel = picture.pixel(x, y);
+                    same = qAlpha(pixel) < 255 || shot.pixel(left + x, top + y) == pixel;
+                }
+            }
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The tooltip on screen, Qt's own label.
+QLabel *shownTooltip()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"qtooltip_label" && widget->isVisible())
+            return qobject_cast<QLabel *>(widget);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -105,7 +143,11 @@ private slots:
 
     void tabOrder();
     void toolbarPicturesFollowButtonState();
+    void toolbarButtonShowsItsPicture_data();
+    void toolbarButtonShowsItsPicture();
     void aboutOpensOnce();
+    void aboutReadsTheFileAtEachLoad();
+    void treeTooltipShowsTitleAsItIs();
     void closing_data();
     void closing();
 
@@ -120,6 +162,8 @@ private:
 
 void TestForm1::initTestCase()
 {
+    // The program's own style, as it runs with.
+    QApplication::setStyle(new InterfaceStyle);
     QVERIFY(m_dir.isValid());
     m_trip = path(u"旅行メモ.svk"_s);
     QVERIFY(samplefiles::writeTrip(m_trip));
@@ -914,6 +958,41 @@ void TestForm1::toolbarPicturesFollowButtonState()
     QVERIFY(disabled != normal);
 }
 
+void TestForm1::toolbarButtonShowsItsPicture_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("picture");
+    for (const ToolbarButton &button : ToolbarButtons) {
+        if (!button.key.isEmpty())
+            QTest::newRow(button.key.toLatin1().constData())
+                << button.key.toString() << button.picture;
+    }
+}
+
+void TestForm1::toolbarButtonShowsItsPicture()
+{
+    QFETCH(QString, key);
+    QFETCH(int, picture);
+
+    QVERIFY(m_driver->start());
+    if (m_driver->form().screen()->logicalDotsPerInch() != 96)
+        QSKIP("the button size is for a 96 dpi screen");
+    QToolBar *bar = m_driver->toolbar();
+    QWidget *button = bar->widgetForAction(m_driver->action(key));
+    QVERIFY(button);
+    QCOMPARE(button->size(), QSize(23, 21));
+
+    // What the screen shows of the button holds the picture unscaled.
+    const QImage shot =
+        bar->grab(button->geometry()).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage expected = pictures::toolbarImage(picture)
+                                .pixmap(QSize(16, 16), 1.0)
+                                .toImage()
+                                .convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(expected.size(), QSize(16, 16));
+    QVERIFY(showsPicture(shot, expected));
+}
+
 void TestForm1::aboutOpensOnce()
 {
     QVERIFY(startWithTrip());
@@ -935,6 +1014,45 @@ void TestForm1::aboutOpensOnce()
     // The main window stays usable while the box is open.
     QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
     QCOMPARE(m_driver->titleBox()->text(), u"メモ"_s);
+}
+
+void TestForm1::aboutReadsTheFileAtEachLoad()
+{
+    QVERIFY(startWithTrip());
+    m_driver->action(u"mAbout"_s)->trigger();
+    QPointer<About> box = m_driver->form().about();
+    QVERIFY(box);
+    // The title bar's close box keeps the instance; the next choice loads it anew.
+    QVERIFY(box->close());
+    m_driver->questions().answerOpen(path(u"trip.svk"_s));
+    m_driver->action(u"mOpen"_s)->trigger();
+    QCOMPARE(m_driver->form().windowTitle(), u"Sorveka [trip.svk]"_s);
+
+    m_driver->action(u"mAbout"_s)->trigger();
+    QCOMPARE(m_driver->form().about(), box.data());
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->findChild<QLabel *>(u"FnameP"_s)->text(), u"trip.svk"_s);
+}
+
+void TestForm1::treeTooltipShowsTitleAsItIs()
+{
+    // A title is text, whatever it looks like.
+    const QString title = u"<u>plan"_s;
+    QVERIFY(m_driver->start());
+    Category *root = m_driver->category(u"C0"_s);
+    replaceText(m_driver->titleBox(), title);
+    QVERIFY(m_driver->click(root));
+    QCOMPARE(root->title(), title);
+
+    QWidget *viewport = m_driver->tree()->viewport();
+    const QPoint point = m_driver->rowCentre(root);
+    QHelpEvent hover(QEvent::ToolTip, point, viewport->mapToGlobal(point));
+    QCoreApplication::sendEvent(viewport, &hover);
+    QLabel *tip = shownTooltip();
+    QVERIFY(tip);
+    // What it shows, as a screen reader reads it.
+    QCOMPARE(QAccessible::queryAccessibleInterface(tip)->text(QAccessible::Name), title);
+    QToolTip::hideText();
 }
 
 void TestForm1::closing_data()

@@ -3,15 +3,23 @@
 
 #include "document/document.h"
 #include "file/outlinereader.h"
+#include "mainwindow/dialogquestions.h"
 #include "mainwindow/form1.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +64,8 @@ private slots:
     void failedSaveAtTheQuestionAsksAgain();
     void unstorableTextIsConfirmed_data();
     void unstorableTextIsConfirmed();
+    void messageBoxesShowTextAsItIs_data();
+    void messageBoxesShowTextAsItIs();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -443,6 +453,44 @@ void TestForm1Files::unstorableTextIsConfirmed()
     QCOMPARE(document.outline.root()->title(), u"名前付けてね😀"_s);
     if (yes)
         QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
+}
+
+void TestForm1Files::messageBoxesShowTextAsItIs_data()
+{
+    QTest::addColumn<bool>("question");
+    QTest::newRow("question") << true;
+    QTest::newRow("error with its detail") << false;
+}
+
+void TestForm1Files::messageBoxesShowTextAsItIs()
+{
+    QFETCH(bool, question);
+    // File names and titles reach the boxes' texts as they are.
+    const QString text = u"<u>plan.svk"_s;
+    const QString detail = u"<hr>.svk"_s;
+
+    // What the open box shows, as a screen reader reads it; then the box is
+    // closed so the modal call returns.
+    QStringList shown;
+    std::function<void()> readBox = [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return QTimer::singleShot(0, readBox);
+        for (const char *name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+            if (auto *label = box->findChild<QLabel *>(QLatin1StringView(name)))
+                shown.append(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name));
+        }
+        box->done(0);
+    };
+    QTimer::singleShot(0, readBox);
+
+    DialogQuestions questions;
+    if (question)
+        questions.askYesNo(u"保存確認"_s, text, true);
+    else
+        questions.showError(u"保存エラー"_s, text, detail);
+    const QStringList expected = question ? QStringList {text} : QStringList {text, detail};
+    QCOMPARE(shown, expected);
 }
 
 QTEST_MAIN(TestForm1Files)
