@@ -70,7 +70,8 @@ bool FileCommands::DataLoad(const QString &Fname, ReadResult read)
 
 void FileCommands::mOpen_Click()
 {
-    askToSaveChanges();
+    if (!askToSaveChanges())
+        return;
     const QString fileName = m_questions.openFileName(Filter, dialogStart());
     if (fileName.isEmpty())
         return;
@@ -104,21 +105,23 @@ FileCommands::SaveOutcome FileCommands::mCreate_Click()
     return saveTo(fileName);
 }
 
-void FileCommands::askToSaveChanges()
+bool FileCommands::askToSaveChanges()
 {
     if (!m_document.DataChanged)
-        return;
+        return true;
     if (!m_questions.askYesNo(QStringLiteral("保存確認"), QStringLiteral("データを保存しますか？"), true))
-        return;
+        return true;
     // After a failed write the user may still put the outline elsewhere;
     // cancelling the dialog then goes on without saving, knowingly.
-    for (SaveOutcome outcome = mSave_Click(); outcome == SaveOutcome::Failed;) {
+    SaveOutcome outcome = mSave_Click();
+    while (outcome == SaveOutcome::Failed) {
         const QString fileName = m_questions.saveFileName(Filter, dialogStart());
         if (fileName.isEmpty())
-            return;
+            return true;
         m_dialogFileName = fileName;
         outcome = saveTo(fileName);
     }
+    return outcome != SaveOutcome::Declined;
 }
 
 QString FileCommands::dialogStart() const
@@ -150,7 +153,7 @@ bool FileCommands::confirmUnstorableText()
 FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)
 {
     if (!confirmUnstorableText())
-        return SaveOutcome::Cancelled;
+        return SaveOutcome::Declined;
     if (const auto error = DataSave(m_document, fileName)) {
         m_questions.showError(QStringLiteral("保存エラー"),
                               QStringLiteral("ファイルを保存できませんでした。\n%1").arg(fileName),

@@ -13,15 +13,19 @@ class Questions;
 class FileCommands
 {
 public:
-    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // Declined: the user would rather keep editing than store the outline as
+    // the file can hold it.
+    enum class SaveOutcome { Saved, Cancelled, Failed, Declined };
 
     FileCommands(Document &document, EditorSurface &editor, Questions &questions);
 
     void mOpen_Click();
     SaveOutcome mSave_Click();
     SaveOutcome mCreate_Click();
-    // Asked before Open and when the window closes; neither can be abandoned here.
-    void askToSaveChanges();
+    // Asked before Open and when the window closes. False when the user
+    // declined to store the outline as the file can hold it: the command that
+    // asked is abandoned, so nothing that could not be stored is lost unseen.
+    bool askToSaveChanges();
 
     // Reads Fname into the document, or shows the read error and leaves the
     // document as it was. Does not touch CurrentFile.

@@ -363,9 +363,13 @@ bool Form1::event(QEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Form_Unload: the close cannot be cancelled.
-    m_fileCommands.askToSaveChanges();
-    event->accept();
+    // Form_Unload offers no Cancel. The one way back to the window is
+    // declining to store text the file cannot hold, so that answering No
+    // there never throws the whole outline away.
+    if (m_fileCommands.askToSaveChanges())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void Form1::Toolbar1_ButtonClick(const QString &key)

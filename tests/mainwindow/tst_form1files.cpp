@@ -412,24 +412,32 @@ void TestForm1Files::failedSaveAtTheQuestionAsksAgain()
 
 void TestForm1Files::unstorableTextIsConfirmed_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("yes writes with a question mark") << true;
-    QTest::newRow("no cancels the save") << false;
+    QTest::newRow("yes writes with a question mark") << u"mSave"_s << true;
+    QTest::newRow("no cancels the save") << u"mSave"_s << false;
+    QTest::newRow("no on closing keeps the window open") << u"close"_s << false;
+    QTest::newRow("no before Open keeps the outline") << u"tOpen"_s << false;
 }
 
 void TestForm1Files::unstorableTextIsConfirmed()
 {
+    QFETCH(QString, command);
     QFETCH(bool, yes);
 
     QVERIFY(start(false));
     m_driver->titleBox()->end(false);
     QVERIFY(m_driver->commitInputMethodText(m_driver->titleBox(), u"😀"_s));
     ScriptedQuestions &scripted = m_driver->questions();
+    const bool asksToSave = command != u"mSave";
+    if (asksToSave)
+        scripted.answerYesNo(true);
     scripted.answerSave(path(u"emoji.svk"_s));
     scripted.answerYesNo(yes);
-    m_driver->action(u"mSave"_s)->trigger();
+    run(command);
 
-    QCOMPARE(scripted.askedTitles(), (QStringList{SaveDialog, SaveQuestion}));
+    const QStringList saveAndConfirm{SaveDialog, SaveQuestion};
+    QCOMPARE(scripted.askedTitles(), asksToSave ? QStringList{SaveQuestion} + saveAndConfirm : saveAndConfirm);
     const auto question = scripted.asked().last();
     QVERIFY(question.text.contains(u"😀"_s));
     QVERIFY(question.text.contains(u"名前付けてね"_s));
@@ -439,8 +447,11 @@ void TestForm1Files::unstorableTextIsConfirmed()
     QCOMPARE(QFile::exists(path(u"emoji.svk"_s)), yes);
     QCOMPARE(document.DataChanged, !yes);
     QCOMPARE(document.CurrentFile, yes ? path(u"emoji.svk"_s) : QString());
-    // The outline in memory keeps the character either way.
+    // The outline in memory keeps the character either way, and a No leaves
+    // the window with the outline and its boxes as they were.
     QCOMPARE(document.outline.root()->title(), u"名前付けてね😀"_s);
+    QCOMPARE(m_driver->titleBox()->text(), u"名前付けてね😀"_s);
+    QVERIFY(m_driver->form().isVisible());
     if (yes)
         QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
 }
