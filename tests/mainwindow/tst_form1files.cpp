@@ -3,15 +3,23 @@
 
 #include "document/document.h"
 #include "file/outlinereader.h"
+#include "mainwindow/dialogquestions.h"
+#include "mainwindow/filecommands.h"
 #include "mainwindow/form1.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +35,28 @@ void replaceText(QWidget *box, const QString &text)
 {
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(box, text);
+}
+
+// Shows the real Open or Save dialog, starting at `start`, and hands it to
+// `use` once it is up; `use` closes it. Returns the name the dialog gave.
+QString runRealDialog(bool open, const QString &start, const std::function<void(QFileDialog &)> &use)
+{
+    QTimer::singleShot(0, [&use] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        use(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    DialogQuestions questions;
+    return open ? questions.openFileName(FileCommands::Filter, start)
+                : questions.saveFileName(FileCommands::Filter, start);
+}
+
+QLineEdit *fileNameField(QFileDialog &dialog)
+{
+    return dialog.findChild<QLineEdit *>(u"fileNameEdit"_s);
 }
 
 } // namespace
@@ -56,6 +86,9 @@ private slots:
     void failedSaveAtTheQuestionAsksAgain();
     void unstorableTextIsConfirmed_data();
     void unstorableTextIsConfirmed();
+    void firstSaveDialogHasAnEmptyName();
+    void allFilesChoiceListsEveryFile();
+    void typedFullPathOpens();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -454,6 +487,60 @@ void TestForm1Files::unstorableTextIsConfirmed()
     QVERIFY(m_driver->form().isVisible());
     if (yes)
         QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
+}
+
+void TestForm1Files::firstSaveDialogHasAnEmptyName()
+{
+    // The home folder's own name is not a name for the user's outline.
+    QString name = u"<not shown>"_s;
+    QString folder;
+    runRealDialog(false, m_dir->path() + u'/', [&](QFileDialog &dialog) {
+        name = fileNameField(dialog)->text();
+        folder = dialog.directory().absolutePath();
+    });
+    QCOMPARE(name, QString());
+    QCOMPARE(folder, QDir(m_dir->path()).absolutePath());
+}
+
+void TestForm1Files::allFilesChoiceListsEveryFile()
+{
+    QVERIFY(samplefiles::writeTrip(path(u"notes"_s)));
+    QStringList choices;
+    bool listed = false;
+    runRealDialog(true, m_trip, [&](QFileDialog &dialog) {
+        auto *combo = dialog.findChild<QComboBox *>(u"fileTypeCombo"_s);
+        for (int i = 0; i < combo->count(); ++i)
+            choices << combo->itemText(i);
+        combo->setCurrentIndex(2);
+        emit combo->activated(2);
+        // The list fills as the folder is read.
+        auto *list = dialog.findChild<QAbstractItemView *>(u"listView"_s);
+        listed = QTest::qWaitFor([list] {
+            const QAbstractItemModel *model = list->model();
+            const QModelIndex root = list->rootIndex();
+            for (int row = 0; row < model->rowCount(root); ++row)
+                if (model->index(row, 0, root).data() == u"notes"_s)
+                    return true;
+            return false;
+        });
+    });
+    QCOMPARE(choices, (QStringList{u"Sorveka (*.svk)"_s, u"Text (*.txt)"_s, u"All (*.*)"_s}));
+    QVERIFY(listed);
+}
+
+void TestForm1Files::typedFullPathOpens()
+{
+    const QString other = path(u"other.svk"_s);
+    QVERIFY(samplefiles::writeTrip(other));
+    const QString chosen = runRealDialog(true, m_trip, [&](QFileDialog &dialog) {
+        // The dialog is not the active window here, so the field types
+        // without focus, as before a window manager hands the focus over.
+        QLineEdit *field = fileNameField(dialog);
+        field->selectAll();
+        QTest::keyClicks(field, other);
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    QCOMPARE(chosen, other);
 }
 
 QTEST_MAIN(TestForm1Files)
