@@ -48,10 +48,11 @@ FileCommands::FileCommands(Document &document, EditorSurface &editor, Questions 
 
 bool FileCommands::DataLoad(const QString &Fname)
 {
-    return DataLoad(Fname, readOutlineFile(Fname));
+    const FileStamp seen = FileStamp::of(Fname);
+    return DataLoad(Fname, readOutlineFile(Fname), seen);
 }
 
-bool FileCommands::DataLoad(const QString &Fname, ReadResult read)
+bool FileCommands::DataLoad(const QString &Fname, ReadResult read, const FileStamp &seen)
 {
     if (!read.ok()) {
         const LoadError &error = *read.error;
@@ -63,6 +64,8 @@ bool FileCommands::DataLoad(const QString &Fname, ReadResult read)
         return false;
     }
     adoptLoadedOutline(m_document, std::move(read.outline));
+    m_seenFile = Fname;
+    m_seenStamp = seen;
     m_editor.showEditedCategory();
     m_editor.setCaption(QStringLiteral("Sorveka [") + FileTitleOf(Fname) + u']');
     return true;
@@ -150,10 +153,34 @@ bool FileCommands::confirmUnstorableText()
             false);
 }
 
+bool FileCommands::confirmOverwritingOthersChanges(const QString &fileName)
+{
+    // A name chosen in the Save dialog was in front of the user, who was
+    // asked before replacing it; the outline's own file is written unseen.
+    if (fileName != m_document.CurrentFile)
+        return true;
+    const FileStamp now = FileStamp::of(fileName);
+    // Deleted since: writing it again replaces nobody's work.
+    if (!now.exists)
+        return true;
+    // A file never read or written here (a start-up name that did not
+    // exist yet) was expected to be missing.
+    const FileStamp seen = m_seenFile == fileName ? m_seenStamp : FileStamp();
+    if (now == seen)
+        return true;
+    return m_questions.askYesNo(QStringLiteral("上書き確認"),
+                                QStringLiteral("ファイルが他のプログラムで変更されています。上書きしますか？"),
+                                false);
+}
+
 FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)
 {
     if (!confirmUnstorableText())
         return SaveOutcome::Declined;
+    // Declining is a save that could not be done: nothing is written and
+    // the outline stays changed.
+    if (!confirmOverwritingOthersChanges(fileName))
+        return SaveOutcome::Failed;
     if (const auto error = DataSave(m_document, fileName)) {
         m_questions.showError(QStringLiteral("保存エラー"),
                               QStringLiteral("ファイルを保存できませんでした。\n%1").arg(fileName),
@@ -161,5 +188,7 @@ FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)
         return SaveOutcome::Failed;
     }
     m_document.CurrentFile = fileName;
+    m_seenFile = fileName;
+    m_seenStamp = FileStamp::of(fileName);
     return SaveOutcome::Saved;
 }

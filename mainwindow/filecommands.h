@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file/filestamp.h"
 #include "file/outlinereader.h"
 
 #include <QString>
@@ -30,8 +31,9 @@ public:
     // Reads Fname into the document, or shows the read error and leaves the
     // document as it was. Does not touch CurrentFile.
     bool DataLoad(const QString &Fname);
-    // The same with the outline already read from Fname.
-    bool DataLoad(const QString &Fname, ReadResult read);
+    // The same with the outline already read from Fname, which looked like
+    // `seen` before it was read.
+    bool DataLoad(const QString &Fname, ReadResult read, const FileStamp &seen);
 
     static const QString Filter;
 
@@ -39,6 +41,7 @@ private:
     SaveOutcome saveTo(const QString &fileName);
     QString dialogStart() const;
     bool confirmUnstorableText();
+    bool confirmOverwritingOthersChanges(const QString &fileName);
 
     Document &m_document;
     EditorSurface &m_editor;
@@ -46,4 +49,8 @@ private:
     // The file dialog's name is kept between uses, so each dialog starts
     // with the name chosen last in any command.
     QString m_dialogFileName;
+    // The file as this outline last read or wrote it, so that what another
+    // program wrote there since is not replaced unasked.
+    QString m_seenFile;
+    FileStamp m_seenStamp;
 };

@@ -3,6 +3,7 @@
 #include "document/categorycommands.h"
 #include "document/checkmarks.h"
 #include "document/icons.h"
+#include "file/filestamp.h"
 #include "file/filetitle.h"
 #include "file/readahead.h"
 #include "mainwindow/bodyboxfiller.h"
@@ -320,8 +321,9 @@ void Form1::Form_Load(const QStringList &arguments, const QString &startFolder,
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (!path.isEmpty()) {
         m_document.CurrentFile = path;
+        const FileStamp seen = readAhead ? readAhead->stampBeforeRead(path) : FileStamp::of(path);
         ReadResult read = readAhead ? readAhead->take(path) : readOutlineFile(path);
-        if (m_fileCommands.DataLoad(path, std::move(read)))
+        if (m_fileCommands.DataLoad(path, std::move(read), seen))
             return;
         // A missing file is where the new outline will be saved. An existing
         // file that could not be read is not: saving over it would destroy

@@ -30,6 +30,7 @@ const QString OpenDialog = u"open|"_s;
 const QString SaveDialog = u"save|"_s;
 const QString ReadError = u"error|読み込みエラー"_s;
 const QString SaveError = u"error|保存エラー"_s;
+const QString OverwriteQuestion = u"yesno|上書き確認"_s;
 
 void replaceText(QWidget *box, const QString &text)
 {
@@ -86,6 +87,8 @@ private slots:
     void failedSaveAtTheQuestionAsksAgain();
     void unstorableTextIsConfirmed_data();
     void unstorableTextIsConfirmed();
+    void othersChangesAreNotOverwrittenUnasked_data();
+    void othersChangesAreNotOverwrittenUnasked();
     void firstSaveDialogHasAnEmptyName();
     void allFilesChoiceListsEveryFile();
     void typedFullPathOpens();
@@ -487,6 +490,58 @@ void TestForm1Files::unstorableTextIsConfirmed()
     QVERIFY(m_driver->form().isVisible());
     if (yes)
         QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
+}
+
+void TestForm1Files::othersChangesAreNotOverwrittenUnasked_data()
+{
+    QTest::addColumn<bool>("savedFirst");
+    QTest::addColumn<bool>("deleted");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("changed since opened, Yes overwrites") << false << false << true << true;
+    QTest::newRow("changed since opened, No writes nothing") << false << false << true << false;
+    QTest::newRow("changed since the last save") << true << false << true << false;
+    QTest::newRow("deleted since opened: written again unasked") << false << true << false << false;
+}
+
+void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
+{
+    QFETCH(bool, savedFirst);
+    QFETCH(bool, deleted);
+    QFETCH(bool, asked);
+    QFETCH(bool, yes);
+
+    QVERIFY(start(true));
+    if (savedFirst)
+        run(u"tSave"_s);
+    typeTitleAndBody();
+    const QByteArray others = "written by another program\r\n";
+    if (deleted)
+        QVERIFY(QFile::remove(m_trip));
+    else
+        QVERIFY(samplefiles::writeBytes(m_trip, others));
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (asked)
+        scripted.answerYesNo(yes);
+    run(u"tSave"_s);
+
+    QCOMPARE(scripted.askedTitles(), asked ? QStringList{OverwriteQuestion} : QStringList());
+    if (asked) {
+        QCOMPARE(scripted.asked().last().text, u"ファイルが他のプログラムで変更されています。上書きしますか？"_s);
+        QVERIFY(!scripted.asked().last().yesIsDefault);
+    }
+    Document &document = m_driver->document();
+    QCOMPARE(document.outline.item(u"C2"_s)->title(), u"typed title"_s);
+    if (asked && !yes) {
+        QCOMPARE(samplefiles::bytesOf(m_trip), others);
+        QVERIFY(document.DataChanged);
+        return;
+    }
+    QVERIFY(!document.DataChanged);
+    const ReadResult read = readOutlineFile(m_trip);
+    QVERIFY(read.ok());
+    QCOMPARE(read.outline.item(u"C2"_s)->title(), u"typed title"_s);
 }
 
 void TestForm1Files::firstSaveDialogHasAnEmptyName()
