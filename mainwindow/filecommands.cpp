@@ -6,6 +6,7 @@
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
 #include "mainwindow/editorsurface.h"
+#include "mainwindow/failurereasons.h"
 #include "mainwindow/questions.h"
 
 #include <QDir>
@@ -55,12 +56,9 @@ bool FileCommands::DataLoad(const QString &Fname)
 bool FileCommands::DataLoad(const QString &Fname, ReadResult read, const FileStamp &seen)
 {
     if (!read.ok()) {
-        const LoadError &error = *read.error;
-        const QString detail = error.line > 0
-                ? QStringLiteral("%1 行目: %2").arg(error.line).arg(error.message)
-                : error.message;
         m_questions.showError(QStringLiteral("読み込みエラー"),
-                              QStringLiteral("ファイルが読み込めませんでした"), detail);
+                              QStringLiteral("ファイルが読み込めませんでした"),
+                              readFailureDetail(*read.error));
         return false;
     }
     adoptLoadedOutline(m_document, std::move(read.outline));
@@ -184,7 +182,7 @@ FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)
     if (const auto error = DataSave(m_document, fileName)) {
         m_questions.showError(QStringLiteral("保存エラー"),
                               QStringLiteral("ファイルを保存できませんでした。\n%1").arg(fileName),
-                              error->message);
+                              saveFailureReason(*error));
         return SaveOutcome::Failed;
     }
     m_document.CurrentFile = fileName;

@@ -89,6 +89,8 @@ private slots:
     void unstorableTextIsConfirmed();
     void othersChangesAreNotOverwrittenUnasked_data();
     void othersChangesAreNotOverwrittenUnasked();
+    void failureReasonsAreJapanese_data();
+    void failureReasonsAreJapanese();
     void firstSaveDialogHasAnEmptyName();
     void allFilesChoiceListsEveryFile();
     void typedFullPathOpens();
@@ -542,6 +544,50 @@ void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
     const ReadResult read = readOutlineFile(m_trip);
     QVERIFY(read.ok());
     QCOMPARE(read.outline.item(u"C2"_s)->title(), u"typed title"_s);
+}
+
+void TestForm1Files::failureReasonsAreJapanese_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("parentKey"); // of the second record of the file opened
+    QTest::addColumn<QString>("detail");
+
+    QTest::newRow("Open: unknown parent") << u"tOpen"_s << QByteArray("C9")
+                                          << u"12 行目: 親のキー「C9」のカテゴリがありません"_s;
+    // Laying out a megabyte-long key held the window for seconds.
+    QTest::newRow("Open: a megabyte-long key is cut")
+            << u"tOpen"_s << QByteArray("C") + QByteArray(1 << 20, 'A')
+            << u"12 行目: 親のキー「C"_s + QString(39, u'A') + u"…」のカテゴリがありません"_s;
+    QTest::newRow("Save As: no such folder")
+            << u"mCreate"_s << QByteArray() << u"ファイルまたはフォルダーが見つかりません"_s;
+}
+
+void TestForm1Files::failureReasonsAreJapanese()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, parentKey);
+    QFETCH(QString, detail);
+
+    QVERIFY(start(true));
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (command == u"tOpen") {
+        const QString file = path(u"parent.svk"_s);
+        QVERIFY(samplefiles::writeBytes(file, "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
+                                              "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+                                              "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
+                                                      + parentKey
+                                                      + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
+                                                        "SORVEKA_END_CHECK_MARK\r\n"));
+        scripted.answerOpen(file);
+    } else {
+        scripted.answerSave(path(u"none/new.svk"_s));
+    }
+    scripted.expectError();
+    run(command);
+
+    const auto errors = scripted.askedOf(ScriptedQuestions::Kind::Error);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().detail, detail);
 }
 
 void TestForm1Files::firstSaveDialogHasAnEmptyName()
