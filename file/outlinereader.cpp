@@ -4,6 +4,7 @@
 #include "document/icons.h"
 #include "file/cp932.h"
 #include "file/keywords.h"
+#include "file/quotedvalue.h"
 
 #include <QFile>
 
@@ -59,18 +60,6 @@ private:
     int m_lineNumber = 0;
     bool m_loneCr = false;
 };
-
-// A value as a message quotes it: a key or check mark may run to megabytes,
-// which a message box takes many seconds to lay out.
-QString quotable(QStringView value)
-{
-    constexpr qsizetype shown = 40;
-    if (value.size() <= shown)
-        return value.toString();
-    // Never between the two halves of a surrogate pair.
-    const qsizetype cut = value[shown - 1].isHighSurrogate() ? shown - 1 : shown;
-    return value.first(cut) + u'…';
-}
 
 std::optional<bool> parseChecked(QStringView value)
 {
@@ -255,7 +244,7 @@ private:
     // `message` quotes `value` at its %1.
     void fail(LoadError::Code code, const QString &message, QStringView value)
     {
-        const QString quoted = quotable(value);
+        const QString quoted = quotedValue(value);
         fail(code, message.arg(quoted));
         m_result.error->value = quoted;
     }

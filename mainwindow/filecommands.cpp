@@ -5,6 +5,7 @@
 #include "file/filetitle.h"
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
+#include "file/quotedvalue.h"
 #include "mainwindow/editorsurface.h"
 #include "mainwindow/failurereasons.h"
 #include "mainwindow/questions.h"
@@ -27,13 +28,14 @@ QString describe(const QList<UnstorableText> &found)
             QString characters;
             for (char32_t c : text.characters)
                 characters += QString::fromUcs4(&c, 1);
-            problems << QStringLiteral("保存できない文字「%1」").arg(characters);
+            problems << QStringLiteral("保存できない文字「%1」").arg(quotedValue(characters));
         }
         if (text.titleHasLineBreak)
             problems << QStringLiteral("タイトル内の改行");
         if (text.bodyHasEndMarkLine)
             problems << QStringLiteral("SORVEKA_END_CHECK_MARK で始まる行");
-        lines << QStringLiteral("・%1: %2").arg(text.category->title(), problems.join(QStringLiteral("、")));
+        lines << QStringLiteral("・%1: %2").arg(quotedValue(text.category->title()),
+                                               problems.join(QStringLiteral("、")));
     }
     if (found.size() > shown)
         lines << QStringLiteral("ほか %1 件").arg(found.size() - shown);

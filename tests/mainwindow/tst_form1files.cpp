@@ -87,6 +87,7 @@ private slots:
     void failedSaveAtTheQuestionAsksAgain();
     void unstorableTextIsConfirmed_data();
     void unstorableTextIsConfirmed();
+    void longTitleIsCutInTheQuestion();
     void othersChangesAreNotOverwrittenUnasked_data();
     void othersChangesAreNotOverwrittenUnasked();
     void failureReasonsAreJapanese_data();
@@ -492,6 +493,24 @@ void TestForm1Files::unstorableTextIsConfirmed()
     QVERIFY(m_driver->form().isVisible());
     if (yes)
         QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
+}
+
+void TestForm1Files::longTitleIsCutInTheQuestion()
+{
+    // A megabyte-long title held the window for seconds while the question
+    // laid it out.
+    QVERIFY(start(false));
+    m_driver->titleBox()->setText(QString(1 << 20, u'A'));
+    m_driver->titleBox()->end(false);
+    QVERIFY(m_driver->commitInputMethodText(m_driver->titleBox(), u"😀"_s));
+    ScriptedQuestions &scripted = m_driver->questions();
+    scripted.answerSave(path(u"long.svk"_s));
+    scripted.answerYesNo(false);
+    m_driver->action(u"mSave"_s)->trigger();
+
+    const QString text = scripted.asked().last().text;
+    QVERIFY(text.contains(u"・"_s + QString(40, u'A') + u"…: 保存できない文字「😀」"_s));
+    QVERIFY(text.size() < 1000);
 }
 
 void TestForm1Files::othersChangesAreNotOverwrittenUnasked_data()
