@@ -1,8 +1,10 @@
 #include "mainwindow/dialogquestions.h"
 
-#include <QFileDialog>
 #include <QAbstractItemView>
+#include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMessageBox>
+#include <QMimeDatabase>
 
 namespace {
 
@@ -45,13 +47,34 @@ public:
     }
 };
 
+// Telling a file's type from its content means reading it, and some files
+// never answer a read (/proc/kmsg): listing such a folder hung the program.
+// The list goes by names only.
+class NameOnlyIconProvider : public QFileIconProvider
+{
+public:
+    QIcon icon(const QFileInfo &info) const override
+    {
+        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+};
+
 QString askFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter,
                     const QString &fileName)
 {
     // A name ending in "/" is a folder with no name in it yet; selecting it
     // would offer the folder's own name as the file's.
     const bool folderOnly = fileName.isEmpty() || fileName.endsWith(u'/');
+    NameOnlyIconProvider iconProvider;
     FileDialog dialog(parent, QString(), fileName);
+    dialog.setIconProvider(&iconProvider);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(qtFilters(filter));
     dialog.setAcceptMode(mode);
