@@ -201,7 +201,8 @@ private:
             return fail(LoadError::Code::DuplicateKey, QStringLiteral("duplicate key \"%1\""), key);
         if (!keyNumber)
             return fail(LoadError::Code::BadKey,
-                        QStringLiteral("key \"%1\" is not a letter followed by decimal digits"), key);
+                        QStringLiteral("key \"%1\" is not a letter followed by decimal digits"),
+                        key);
         if (*keyNumber > Outline::MaxKeyNumber)
             return fail(LoadError::Code::KeyNumberOutOfRange,
                         QStringLiteral("key number of \"%1\" is above ")

@@ -40,7 +40,8 @@ public:
             const QModelIndexList rows = selection->selectedRows();
             for (const QModelIndex &row : rows) {
                 if (row.parent() != list->rootIndex())
-                    selection->select(row, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+                    selection->select(row,
+                                      QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
             }
         }
         QFileDialog::accept();

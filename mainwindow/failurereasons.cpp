@@ -62,19 +62,23 @@ QString readReason(const LoadError &error)
     case Code::ChangedWhileReading:
         return QStringLiteral("読み込んでいる間にファイルが変更されました");
     case Code::BadCheckedValue:
-        return QStringLiteral("チェックの値「%1」が True、False、数値のどれでもありません").arg(error.value);
+        return QStringLiteral("チェックの値「%1」が True、False、数値のどれでもありません")
+            .arg(error.value);
     case Code::DuplicateKey:
         return QStringLiteral("キー「%1」が重複しています").arg(error.value);
     case Code::DuplicateKeyNumber:
         return QStringLiteral("キー「%1」の番号が他のキーと同じです").arg(error.value);
     case Code::BadKey:
-        return QStringLiteral("キー「%1」が、1 文字と 10 進数の数字の形ではありません").arg(error.value);
+        return QStringLiteral("キー「%1」が、1 文字と 10 進数の数字の形ではありません")
+            .arg(error.value);
     case Code::MissingParent:
         return QStringLiteral("カテゴリ「%1」に親のキーがありません").arg(error.value);
     case Code::UnknownParent:
         return QStringLiteral("親のキー「%1」のカテゴリがありません").arg(error.value);
     case Code::KeyNumberOutOfRange:
-        return QStringLiteral("キー「%1」の番号が %2 を超えています").arg(error.value).arg(Outline::MaxKeyNumber);
+        return QStringLiteral("キー「%1」の番号が %2 を超えています")
+            .arg(error.value)
+            .arg(Outline::MaxKeyNumber);
     case Code::NoRecord:
         return QStringLiteral("カテゴリが 1 つもありません");
     }
