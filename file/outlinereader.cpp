@@ -4,6 +4,7 @@
 #include "document/icons.h"
 #include "file/cp932.h"
 #include "file/keywords.h"
+#include "file/quotedvalue.h"
 
 #include <QFile>
 
@@ -160,7 +161,7 @@ private:
                 m_record.checked = *checked;
             else
                 fail(LoadError::Code::BadCheckedValue,
-                     QStringLiteral("check mark \"%1\" is neither True, False nor a number").arg(text));
+                     QStringLiteral("check mark \"%1\" is neither True, False nor a number"), text);
         } else if (StrLComp(line, keywords::Parent)) {
             m_record.parentKey = value(keywords::Parent);
         } else if (StrLComp(line, keywords::BodyStart)) {
@@ -197,16 +198,19 @@ private:
         const QString &key = m_record.key;
         const std::optional<int> keyNumber = Outline::keyNumberOf(key);
         if (outline.item(key))
-            return fail(LoadError::Code::DuplicateKey, QStringLiteral("duplicate key \"%1\"").arg(key));
+            return fail(LoadError::Code::DuplicateKey, QStringLiteral("duplicate key \"%1\""), key);
         if (!keyNumber)
             return fail(LoadError::Code::BadKey,
-                        QStringLiteral("key \"%1\" is not a letter followed by decimal digits").arg(key));
+                        QStringLiteral("key \"%1\" is not a letter followed by decimal digits"),
+                        key);
         if (*keyNumber > Outline::MaxKeyNumber)
             return fail(LoadError::Code::KeyNumberOutOfRange,
-                        QStringLiteral("key number of \"%1\" is above %2").arg(key).arg(Outline::MaxKeyNumber));
+                        QStringLiteral("key number of \"%1\" is above ")
+                                + QString::number(Outline::MaxKeyNumber),
+                        key);
         if (outline.itemByNumber(*keyNumber))
             return fail(LoadError::Code::DuplicateKeyNumber,
-                        QStringLiteral("key \"%1\" has the number of another key").arg(key));
+                        QStringLiteral("key \"%1\" has the number of another key"), key);
 
         Category *category = nullptr;
         const bool isRoot = !outline.root();
@@ -215,11 +219,11 @@ private:
         } else {
             if (m_record.parentKey.isEmpty())
                 return fail(LoadError::Code::MissingParent,
-                            QStringLiteral("category \"%1\" has no parent key").arg(key));
+                            QStringLiteral("category \"%1\" has no parent key"), key);
             Category *parent = outline.item(m_record.parentKey);
             if (!parent)
                 return fail(LoadError::Code::UnknownParent,
-                            QStringLiteral("unknown parent key \"%1\"").arg(m_record.parentKey));
+                            QStringLiteral("unknown parent key \"%1\""), m_record.parentKey);
             category = outline.addChild(parent, key, m_record.title);
             // The root keeps its open folder only when it bears the key every
             // written outline gives it; any other parent shows a closed one.
@@ -236,6 +240,14 @@ private:
     void fail(LoadError::Code code, const QString &message)
     {
         m_result.error = LoadError{code, m_lines.lineNumber(), message};
+    }
+
+    // `message` quotes `value` at its %1.
+    void fail(LoadError::Code code, const QString &message, QStringView value)
+    {
+        const QString quoted = quotedValue(value);
+        fail(code, message.arg(quoted));
+        m_result.error->value = quoted;
     }
 
     LineCursor m_lines;

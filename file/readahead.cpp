@@ -2,8 +2,10 @@
 
 OutlineReadAhead::OutlineReadAhead(const QString &path) : m_path(path)
 {
-    if (!path.isEmpty())
-        m_result = std::async(std::launch::async, readOutlineFile, path);
+    if (path.isEmpty())
+        return;
+    m_stamp = FileStamp::of(path);
+    m_result = std::async(std::launch::async, readOutlineFile, path);
 }
 
 OutlineReadAhead::~OutlineReadAhead()
@@ -17,4 +19,9 @@ ReadResult OutlineReadAhead::take(const QString &path)
     if (m_result.valid() && path == m_path)
         return m_result.get();
     return readOutlineFile(path);
+}
+
+FileStamp OutlineReadAhead::stampBeforeRead(const QString &path) const
+{
+    return path == m_path ? m_stamp : FileStamp::of(path);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file/filestamp.h"
 #include "file/outlinereader.h"
 
 #include <QString>
@@ -21,8 +22,12 @@ public:
     // The outline in `path`: the result read ahead when it was started for
     // this path and not yet taken, else read now.
     ReadResult take(const QString &path);
+    // The file as it was before the read that take() hands out began; asked
+    // before take(), it is never newer than what was read.
+    FileStamp stampBeforeRead(const QString &path) const;
 
 private:
     QString m_path;
+    FileStamp m_stamp;
     std::future<ReadResult> m_result;
 };

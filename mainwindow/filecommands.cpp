@@ -5,7 +5,9 @@
 #include "file/filetitle.h"
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
+#include "file/quotedvalue.h"
 #include "mainwindow/editorsurface.h"
+#include "mainwindow/failurereasons.h"
 #include "mainwindow/questions.h"
 
 #include <QDir>
@@ -26,13 +28,14 @@ QString describe(const QList<UnstorableText> &found)
             QString characters;
             for (char32_t c : text.characters)
                 characters += QString::fromUcs4(&c, 1);
-            problems << QStringLiteral("保存できない文字「%1」").arg(characters);
+            problems << QStringLiteral("保存できない文字「%1」").arg(quotedValue(characters));
         }
         if (text.titleHasLineBreak)
             problems << QStringLiteral("タイトル内の改行");
         if (text.bodyHasEndMarkLine)
             problems << QStringLiteral("SORVEKA_END_CHECK_MARK で始まる行");
-        lines << QStringLiteral("・%1: %2").arg(text.category->title(), problems.join(QStringLiteral("、")));
+        lines << QStringLiteral("・%1: %2").arg(quotedValue(text.category->title()),
+                                               problems.join(QStringLiteral("、")));
     }
     if (found.size() > shown)
         lines << QStringLiteral("ほか %1 件").arg(found.size() - shown);
@@ -48,21 +51,21 @@ FileCommands::FileCommands(Document &document, EditorSurface &editor, Questions 
 
 bool FileCommands::DataLoad(const QString &Fname)
 {
-    return DataLoad(Fname, readOutlineFile(Fname));
+    const FileStamp seen = FileStamp::of(Fname);
+    return DataLoad(Fname, readOutlineFile(Fname), seen);
 }
 
-bool FileCommands::DataLoad(const QString &Fname, ReadResult read)
+bool FileCommands::DataLoad(const QString &Fname, ReadResult read, const FileStamp &seen)
 {
     if (!read.ok()) {
-        const LoadError &error = *read.error;
-        const QString detail = error.line > 0
-                ? QStringLiteral("%1 行目: %2").arg(error.line).arg(error.message)
-                : error.message;
         m_questions.showError(QStringLiteral("読み込みエラー"),
-                              QStringLiteral("ファイルが読み込めませんでした"), detail);
+                              QStringLiteral("ファイルが読み込めませんでした"),
+                              readFailureDetail(*read.error));
         return false;
     }
     adoptLoadedOutline(m_document, std::move(read.outline));
+    m_seenFile = Fname;
+    m_seenStamp = seen;
     m_editor.showEditedCategory();
     m_editor.setCaption(QStringLiteral("Sorveka [") + FileTitleOf(Fname) + u']');
     return true;
@@ -70,7 +73,8 @@ bool FileCommands::DataLoad(const QString &Fname, ReadResult read)
 
 void FileCommands::mOpen_Click()
 {
-    askToSaveChanges();
+    if (!askToSaveChanges())
+        return;
     const QString fileName = m_questions.openFileName(Filter, dialogStart());
     if (fileName.isEmpty())
         return;
@@ -104,22 +108,24 @@ FileCommands::SaveOutcome FileCommands::mCreate_Click()
     return saveTo(fileName);
 }
 
-void FileCommands::askToSaveChanges()
+bool FileCommands::askToSaveChanges()
 {
     m_editor.commitComposition();
     if (!m_document.DataChanged)
-        return;
+        return true;
     if (!m_questions.askYesNo(QStringLiteral("保存確認"), QStringLiteral("データを保存しますか？"), true))
-        return;
+        return true;
     // After a failed write the user may still put the outline elsewhere;
     // cancelling the dialog then goes on without saving, knowingly.
-    for (SaveOutcome outcome = mSave_Click(); outcome == SaveOutcome::Failed;) {
+    SaveOutcome outcome = mSave_Click();
+    while (outcome == SaveOutcome::Failed) {
         const QString fileName = m_questions.saveFileName(Filter, dialogStart());
         if (fileName.isEmpty())
-            return;
+            return true;
         m_dialogFileName = fileName;
         outcome = saveTo(fileName);
     }
+    return outcome != SaveOutcome::Declined;
 }
 
 QString FileCommands::dialogStart() const
@@ -148,16 +154,42 @@ bool FileCommands::confirmUnstorableText()
             false);
 }
 
+bool FileCommands::confirmOverwritingOthersChanges(const QString &fileName)
+{
+    // A name chosen in the Save dialog was in front of the user, who was
+    // asked before replacing it; the outline's own file is written unseen.
+    if (fileName != m_document.CurrentFile)
+        return true;
+    const FileStamp now = FileStamp::of(fileName);
+    // Deleted since: writing it again replaces nobody's work.
+    if (!now.exists)
+        return true;
+    // A file never read or written here (a start-up name that did not
+    // exist yet) was expected to be missing.
+    const FileStamp seen = m_seenFile == fileName ? m_seenStamp : FileStamp();
+    if (now == seen)
+        return true;
+    return m_questions.askYesNo(QStringLiteral("上書き確認"),
+                                QStringLiteral("ファイルが他のプログラムで変更されています。上書きしますか？"),
+                                false);
+}
+
 FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)
 {
     if (!confirmUnstorableText())
-        return SaveOutcome::Cancelled;
+        return SaveOutcome::Declined;
+    // Declining is a save that could not be done: nothing is written and
+    // the outline stays changed.
+    if (!confirmOverwritingOthersChanges(fileName))
+        return SaveOutcome::Failed;
     if (const auto error = DataSave(m_document, fileName)) {
         m_questions.showError(QStringLiteral("保存エラー"),
                               QStringLiteral("ファイルを保存できませんでした。\n%1").arg(fileName),
-                              error->message);
+                              saveFailureReason(*error));
         return SaveOutcome::Failed;
     }
     m_document.CurrentFile = fileName;
+    m_seenFile = fileName;
+    m_seenStamp = FileStamp::of(fileName);
     return SaveOutcome::Saved;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file/filestamp.h"
 #include "file/outlinereader.h"
 
 #include <QString>
@@ -13,21 +14,26 @@ class Questions;
 class FileCommands
 {
 public:
-    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // Declined: the user would rather keep editing than store the outline as
+    // the file can hold it.
+    enum class SaveOutcome { Saved, Cancelled, Failed, Declined };
 
     FileCommands(Document &document, EditorSurface &editor, Questions &questions);
 
     void mOpen_Click();
     SaveOutcome mSave_Click();
     SaveOutcome mCreate_Click();
-    // Asked before Open and when the window closes; neither can be abandoned here.
-    void askToSaveChanges();
+    // Asked before Open and when the window closes. False when the user
+    // declined to store the outline as the file can hold it: the command that
+    // asked is abandoned, so nothing that could not be stored is lost unseen.
+    bool askToSaveChanges();
 
     // Reads Fname into the document, or shows the read error and leaves the
     // document as it was. Does not touch CurrentFile.
     bool DataLoad(const QString &Fname);
-    // The same with the outline already read from Fname.
-    bool DataLoad(const QString &Fname, ReadResult read);
+    // The same with the outline already read from Fname, which looked like
+    // `seen` before it was read.
+    bool DataLoad(const QString &Fname, ReadResult read, const FileStamp &seen);
 
     static const QString Filter;
 
@@ -35,6 +41,7 @@ private:
     SaveOutcome saveTo(const QString &fileName);
     QString dialogStart() const;
     bool confirmUnstorableText();
+    bool confirmOverwritingOthersChanges(const QString &fileName);
 
     Document &m_document;
     EditorSurface &m_editor;
@@ -42,4 +49,8 @@ private:
     // The file dialog's name is kept between uses, so each dialog starts
     // with the name chosen last in any command.
     QString m_dialogFileName;
+    // The file as this outline last read or wrote it, so that what another
+    // program wrote there since is not replaced unasked.
+    QString m_seenFile;
+    FileStamp m_seenStamp;
 };

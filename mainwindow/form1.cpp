@@ -3,6 +3,7 @@
 #include "document/categorycommands.h"
 #include "document/checkmarks.h"
 #include "document/icons.h"
+#include "file/filestamp.h"
 #include "file/filetitle.h"
 #include "file/readahead.h"
 #include "mainwindow/bodyboxfiller.h"
@@ -337,8 +338,9 @@ void Form1::Form_Load(const QStringList &arguments, const QString &startFolder,
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     if (!path.isEmpty()) {
         m_document.CurrentFile = path;
+        const FileStamp seen = readAhead ? readAhead->stampBeforeRead(path) : FileStamp::of(path);
         ReadResult read = readAhead ? readAhead->take(path) : readOutlineFile(path);
-        if (m_fileCommands.DataLoad(path, std::move(read)))
+        if (m_fileCommands.DataLoad(path, std::move(read), seen))
             return;
         // A missing file is where the new outline will be saved. An existing
         // file that could not be read is not: saving over it would destroy
@@ -381,9 +383,13 @@ bool Form1::event(QEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Form_Unload: the close cannot be cancelled.
-    m_fileCommands.askToSaveChanges();
-    event->accept();
+    // Form_Unload offers no Cancel. The one way back to the window is
+    // declining to store text the file cannot hold, so that answering No
+    // there never throws the whole outline away.
+    if (m_fileCommands.askToSaveChanges())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void Form1::Toolbar1_ButtonClick(const QString &key)

@@ -22,6 +22,8 @@ const char *codeName(LoadError::Code code)
 {
     switch (code) {
     case LoadError::Code::CannotOpen: return "CannotOpen";
+    case LoadError::Code::NotRegularFile: return "NotRegularFile";
+    case LoadError::Code::ChangedWhileReading: return "ChangedWhileReading";
     case LoadError::Code::BadCheckedValue: return "BadCheckedValue";
     case LoadError::Code::DuplicateKey: return "DuplicateKey";
     case LoadError::Code::DuplicateKeyNumber: return "DuplicateKeyNumber";

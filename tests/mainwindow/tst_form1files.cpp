@@ -4,12 +4,16 @@
 #include "document/document.h"
 #include "file/outlinereader.h"
 #include "mainwindow/dialogquestions.h"
+#include "mainwindow/filecommands.h"
 #include "mainwindow/form1.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -30,11 +34,34 @@ const QString OpenDialog = u"open|"_s;
 const QString SaveDialog = u"save|"_s;
 const QString ReadError = u"error|読み込みエラー"_s;
 const QString SaveError = u"error|保存エラー"_s;
+const QString OverwriteQuestion = u"yesno|上書き確認"_s;
 
 void replaceText(QWidget *box, const QString &text)
 {
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(box, text);
+}
+
+// Shows the real Open or Save dialog, starting at `start`, and hands it to
+// `use` once it is up; `use` closes it. Returns the name the dialog gave.
+QString runRealDialog(bool open, const QString &start, const std::function<void(QFileDialog &)> &use)
+{
+    QTimer::singleShot(0, [&use] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        use(*dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    DialogQuestions questions;
+    return open ? questions.openFileName(FileCommands::Filter, start)
+                : questions.saveFileName(FileCommands::Filter, start);
+}
+
+QLineEdit *fileNameField(QFileDialog &dialog)
+{
+    return dialog.findChild<QLineEdit *>(u"fileNameEdit"_s);
 }
 
 } // namespace
@@ -66,6 +93,15 @@ private slots:
     void unstorableTextIsConfirmed();
     void messageBoxesShowTextAsItIs_data();
     void messageBoxesShowTextAsItIs();
+    void longTitleIsCutInTheQuestion();
+    void othersChangesAreNotOverwrittenUnasked_data();
+    void othersChangesAreNotOverwrittenUnasked();
+    void failureReasonsAreJapanese_data();
+    void failureReasonsAreJapanese();
+    void firstSaveDialogHasAnEmptyName();
+    void allFilesChoiceListsEveryFile();
+    void typedFullPathOpens();
+    void fileListNeverReadsFiles();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -422,24 +458,32 @@ void TestForm1Files::failedSaveAtTheQuestionAsksAgain()
 
 void TestForm1Files::unstorableTextIsConfirmed_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("yes writes with a question mark") << true;
-    QTest::newRow("no cancels the save") << false;
+    QTest::newRow("yes writes with a question mark") << u"mSave"_s << true;
+    QTest::newRow("no cancels the save") << u"mSave"_s << false;
+    QTest::newRow("no on closing keeps the window open") << u"close"_s << false;
+    QTest::newRow("no before Open keeps the outline") << u"tOpen"_s << false;
 }
 
 void TestForm1Files::unstorableTextIsConfirmed()
 {
+    QFETCH(QString, command);
     QFETCH(bool, yes);
 
     QVERIFY(start(false));
     m_driver->titleBox()->end(false);
     QVERIFY(m_driver->commitInputMethodText(m_driver->titleBox(), u"😀"_s));
     ScriptedQuestions &scripted = m_driver->questions();
+    const bool asksToSave = command != u"mSave";
+    if (asksToSave)
+        scripted.answerYesNo(true);
     scripted.answerSave(path(u"emoji.svk"_s));
     scripted.answerYesNo(yes);
-    m_driver->action(u"mSave"_s)->trigger();
+    run(command);
 
-    QCOMPARE(scripted.askedTitles(), (QStringList{SaveDialog, SaveQuestion}));
+    const QStringList saveAndConfirm{SaveDialog, SaveQuestion};
+    QCOMPARE(scripted.askedTitles(), asksToSave ? QStringList{SaveQuestion} + saveAndConfirm : saveAndConfirm);
     const auto question = scripted.asked().last();
     QVERIFY(question.text.contains(u"😀"_s));
     QVERIFY(question.text.contains(u"名前付けてね"_s));
@@ -449,8 +493,11 @@ void TestForm1Files::unstorableTextIsConfirmed()
     QCOMPARE(QFile::exists(path(u"emoji.svk"_s)), yes);
     QCOMPARE(document.DataChanged, !yes);
     QCOMPARE(document.CurrentFile, yes ? path(u"emoji.svk"_s) : QString());
-    // The outline in memory keeps the character either way.
+    // The outline in memory keeps the character either way, and a No leaves
+    // the window with the outline and its boxes as they were.
     QCOMPARE(document.outline.root()->title(), u"名前付けてね😀"_s);
+    QCOMPARE(m_driver->titleBox()->text(), u"名前付けてね😀"_s);
+    QVERIFY(m_driver->form().isVisible());
     if (yes)
         QCOMPARE(readOutlineFile(path(u"emoji.svk"_s)).outline.root()->title(), u"名前付けてね?"_s);
 }
@@ -491,6 +538,188 @@ void TestForm1Files::messageBoxesShowTextAsItIs()
         questions.showError(u"保存エラー"_s, text, detail);
     const QStringList expected = question ? QStringList {text} : QStringList {text, detail};
     QCOMPARE(shown, expected);
+void TestForm1Files::longTitleIsCutInTheQuestion()
+{
+    // A megabyte-long title held the window for seconds while the question
+    // laid it out.
+    QVERIFY(start(false));
+    m_driver->titleBox()->setText(QString(1 << 20, u'A'));
+    m_driver->titleBox()->end(false);
+    QVERIFY(m_driver->commitInputMethodText(m_driver->titleBox(), u"😀"_s));
+    ScriptedQuestions &scripted = m_driver->questions();
+    scripted.answerSave(path(u"long.svk"_s));
+    scripted.answerYesNo(false);
+    m_driver->action(u"mSave"_s)->trigger();
+
+    const QString text = scripted.asked().last().text;
+    QVERIFY(text.contains(u"・"_s + QString(40, u'A') + u"…: 保存できない文字「😀」"_s));
+    QVERIFY(text.size() < 1000);
+}
+
+void TestForm1Files::othersChangesAreNotOverwrittenUnasked_data()
+{
+    QTest::addColumn<bool>("savedFirst");
+    QTest::addColumn<bool>("deleted");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("changed since opened, Yes overwrites") << false << false << true << true;
+    QTest::newRow("changed since opened, No writes nothing") << false << false << true << false;
+    QTest::newRow("changed since the last save") << true << false << true << false;
+    QTest::newRow("deleted since opened: written again unasked") << false << true << false << false;
+}
+
+void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
+{
+    QFETCH(bool, savedFirst);
+    QFETCH(bool, deleted);
+    QFETCH(bool, asked);
+    QFETCH(bool, yes);
+
+    QVERIFY(start(true));
+    if (savedFirst)
+        run(u"tSave"_s);
+    typeTitleAndBody();
+    const QByteArray others = "written by another program\r\n";
+    if (deleted)
+        QVERIFY(QFile::remove(m_trip));
+    else
+        QVERIFY(samplefiles::writeBytes(m_trip, others));
+
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (asked)
+        scripted.answerYesNo(yes);
+    run(u"tSave"_s);
+
+    QCOMPARE(scripted.askedTitles(), asked ? QStringList{OverwriteQuestion} : QStringList());
+    if (asked) {
+        QCOMPARE(scripted.asked().last().text, u"ファイルが他のプログラムで変更されています。上書きしますか？"_s);
+        QVERIFY(!scripted.asked().last().yesIsDefault);
+    }
+    Document &document = m_driver->document();
+    QCOMPARE(document.outline.item(u"C2"_s)->title(), u"typed title"_s);
+    if (asked && !yes) {
+        QCOMPARE(samplefiles::bytesOf(m_trip), others);
+        QVERIFY(document.DataChanged);
+        return;
+    }
+    QVERIFY(!document.DataChanged);
+    const ReadResult read = readOutlineFile(m_trip);
+    QVERIFY(read.ok());
+    QCOMPARE(read.outline.item(u"C2"_s)->title(), u"typed title"_s);
+}
+
+void TestForm1Files::failureReasonsAreJapanese_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("parentKey"); // of the second record of the file opened
+    QTest::addColumn<QString>("detail");
+
+    QTest::newRow("Open: unknown parent") << u"tOpen"_s << QByteArray("C9")
+                                          << u"12 行目: 親のキー「C9」のカテゴリがありません"_s;
+    // Laying out a megabyte-long key held the window for seconds.
+    QTest::newRow("Open: a megabyte-long key is cut")
+            << u"tOpen"_s << QByteArray("C") + QByteArray(1 << 20, 'A')
+            << u"12 行目: 親のキー「C"_s + QString(39, u'A') + u"…」のカテゴリがありません"_s;
+    QTest::newRow("Save As: no such folder")
+            << u"mCreate"_s << QByteArray() << u"ファイルまたはフォルダーが見つかりません"_s;
+}
+
+void TestForm1Files::failureReasonsAreJapanese()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, parentKey);
+    QFETCH(QString, detail);
+
+    QVERIFY(start(true));
+    ScriptedQuestions &scripted = m_driver->questions();
+    if (command == u"tOpen") {
+        const QString file = path(u"parent.svk"_s);
+        QVERIFY(samplefiles::writeBytes(file, "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
+                                              "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+                                              "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
+                                                      + parentKey
+                                                      + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
+                                                        "SORVEKA_END_CHECK_MARK\r\n"));
+        scripted.answerOpen(file);
+    } else {
+        scripted.answerSave(path(u"none/new.svk"_s));
+    }
+    scripted.expectError();
+    run(command);
+
+    const auto errors = scripted.askedOf(ScriptedQuestions::Kind::Error);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().detail, detail);
+}
+
+void TestForm1Files::firstSaveDialogHasAnEmptyName()
+{
+    // The home folder's own name is not a name for the user's outline.
+    QString name = u"<not shown>"_s;
+    QString folder;
+    runRealDialog(false, m_dir->path() + u'/', [&](QFileDialog &dialog) {
+        name = fileNameField(dialog)->text();
+        folder = dialog.directory().absolutePath();
+    });
+    QCOMPARE(name, QString());
+    QCOMPARE(folder, QDir(m_dir->path()).absolutePath());
+}
+
+void TestForm1Files::allFilesChoiceListsEveryFile()
+{
+    QVERIFY(samplefiles::writeTrip(path(u"notes"_s)));
+    QStringList choices;
+    bool listed = false;
+    runRealDialog(true, m_trip, [&](QFileDialog &dialog) {
+        auto *combo = dialog.findChild<QComboBox *>(u"fileTypeCombo"_s);
+        for (int i = 0; i < combo->count(); ++i)
+            choices << combo->itemText(i);
+        combo->setCurrentIndex(2);
+        emit combo->activated(2);
+        // The list fills as the folder is read.
+        auto *list = dialog.findChild<QAbstractItemView *>(u"listView"_s);
+        listed = QTest::qWaitFor([list] {
+            const QAbstractItemModel *model = list->model();
+            const QModelIndex root = list->rootIndex();
+            for (int row = 0; row < model->rowCount(root); ++row)
+                if (model->index(row, 0, root).data() == u"notes"_s)
+                    return true;
+            return false;
+        });
+    });
+    QCOMPARE(choices, (QStringList{u"Sorveka (*.svk)"_s, u"Text (*.txt)"_s, u"All (*.*)"_s}));
+    QVERIFY(listed);
+}
+
+void TestForm1Files::typedFullPathOpens()
+{
+    const QString other = path(u"other.svk"_s);
+    QVERIFY(samplefiles::writeTrip(other));
+    const QString chosen = runRealDialog(true, m_trip, [&](QFileDialog &dialog) {
+        // The dialog is not the active window here, so the field types
+        // without focus, as before a window manager hands the focus over.
+        QLineEdit *field = fileNameField(dialog);
+        field->selectAll();
+        QTest::keyClicks(field, other);
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    QCOMPARE(chosen, other);
+}
+
+void TestForm1Files::fileListNeverReadsFiles()
+{
+    // Some files never answer a read (/proc/kmsg). A picture without an
+    // extension shows whether the list looked inside a file.
+    QVERIFY(samplefiles::writeBytes(path(u"picture"_s), QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(64, 0)));
+    QString type;
+    runRealDialog(true, m_trip, [&](QFileDialog &dialog) {
+        auto *model = dialog.findChild<QFileSystemModel *>();
+        QVERIFY(QTest::qWaitFor([&] {
+            type = model->index(path(u"picture"_s), 2).data().toString();
+            return !type.isEmpty();
+        }));
+    });
+    QVERIFY2(!type.contains(u"PNG"_s), qPrintable(type));
 }
 
 QTEST_MAIN(TestForm1Files)
