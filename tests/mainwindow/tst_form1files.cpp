@@ -538,6 +538,8 @@ void TestForm1Files::messageBoxesShowTextAsItIs()
         questions.showError(u"保存エラー"_s, text, detail);
     const QStringList expected = question ? QStringList {text} : QStringList {text, detail};
     QCOMPARE(shown, expected);
+}
+
 void TestForm1Files::longTitleIsCutInTheQuestion()
 {
     // A megabyte-long title held the window for seconds while the question
