@@ -11,6 +11,11 @@ struct LoadError
 {
     enum class Code {
         CannotOpen,
+        // A folder, pipe, device or socket: never read, so nothing can block
+        // on it or run out of memory.
+        NotRegularFile,
+        // The file got shorter or changed while it was read.
+        ChangedWhileReading,
         BadCheckedValue,
         DuplicateKey,
         // Two keys such as C7 and C007 would share one body slot.
@@ -25,6 +30,7 @@ struct LoadError
     Code code = Code::NoRecord;
     int line = 0;    // 1-based line where reading failed; 0 when the file could not be opened
     QString message; // plain English, e.g. unknown parent key "C9"
+    int systemError = 0; // errno where the system refused, 0 otherwise
 };
 
 struct ReadResult
