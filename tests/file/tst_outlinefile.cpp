@@ -22,6 +22,8 @@ const char *codeName(LoadError::Code code)
 {
     switch (code) {
     case LoadError::Code::CannotOpen: return "CannotOpen";
+    case LoadError::Code::NotRegularFile: return "NotRegularFile";
+    case LoadError::Code::ChangedWhileReading: return "ChangedWhileReading";
     case LoadError::Code::BadCheckedValue: return "BadCheckedValue";
     case LoadError::Code::DuplicateKey: return "DuplicateKey";
     case LoadError::Code::DuplicateKeyNumber: return "DuplicateKeyNumber";
@@ -649,7 +651,7 @@ void TestOutlineFile::readsFiles_data()
     QTest::newRow("empty file") << fixturePath(u"empty.svk"_s) << false << C::NoRecord << 1 << 0;
     QTest::newRow("plain text file") << fixturePath(u"plain_text.txt"_s) << false << C::NoRecord << 3 << 0;
     QTest::newRow("missing file") << fixturePath(u"no such file.svk"_s) << false << C::CannotOpen << 0 << 0;
-    QTest::newRow("a folder") << fixturePath(QString()) << false << C::CannotOpen << 0 << 0;
+    QTest::newRow("a folder") << fixturePath(QString()) << false << C::NotRegularFile << 0 << 0;
 }
 
 void TestOutlineFile::readsFiles()
@@ -668,6 +670,8 @@ void TestOutlineFile::readsFiles()
     QCOMPARE(codeName(result.error->code), codeName(code));
     QCOMPARE(result.error->line, line);
     QVERIFY(!result.error->message.isEmpty());
+    // Only a refusal by the system carries its errno.
+    QCOMPARE(result.error->systemError != 0, code == LoadError::Code::CannotOpen);
 }
 
 void TestOutlineFile::japaneseFixtureRoundTrips()
