@@ -7,15 +7,12 @@ namespace {
 
 const QByteArray CrLf("\r\n");
 
+// Only a CR ends a line of the file; a lone LF stays inside it.
 QString singleLine(const QString &title)
 {
-    if (!title.contains(u'\r') && !title.contains(u'\n'))
+    if (!title.contains(u'\r'))
         return title;
-    QString line = title;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\r', u' ');
-    line.replace(u'\n', u' ');
-    return line;
+    return QString(title).replace(u'\r', u' ');
 }
 
 void appendLine(QByteArray &out, const QString &keyword, const QString &value)
@@ -37,6 +34,69 @@ bool hasEndMarkLine(const QString &body)
             return true;
     }
     return false;
+}
+
+// The text as the reader gives it back when its bytes were written as they
+// should be: each character code page 932 cannot hold becomes one "?".
+QString withUnencodableReplaced(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (pair)
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+        if (cp932::isEncodable(c))
+            out.append(text[i]);
+        else
+            out.append(u'?');
+        i += pair ? 1 : 0;
+    }
+    return out;
+}
+
+// As the reader joins body lines: a lone CR ends a line like CR LF does.
+QString withLoneCrAsCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out.append(text[i]);
+        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
+            out.append(u'\n');
+    }
+    return out;
+}
+
+struct ReadBack
+{
+    QList<char32_t> unencodable;
+    QString changed; // as in UnstorableText::readsBackAs
+};
+
+// Compares what `text` reads back as, once written, with the text itself.
+// The common case, text that comes back unchanged, costs one conversion
+// each way and a comparison.
+ReadBack readBack(const QString &text, bool isBody)
+{
+    QString decoded = cp932::decode(cp932::encode(text));
+    if (isBody && decoded.contains(u'\r'))
+        decoded = withLoneCrAsCrLf(decoded);
+    if (decoded == text)
+        return {};
+    ReadBack result;
+    result.unencodable = cp932::unencodable(text);
+    const QString expected = result.unencodable.isEmpty() ? text : withUnencodableReplaced(text);
+    if (decoded == expected)
+        return result;
+    qsizetype at = 0;
+    while (at < decoded.size() && at < expected.size() && decoded[at] == expected[at])
+        ++at;
+    constexpr qsizetype context = 8;
+    const qsizetype from = std::max<qsizetype>(0, at - context);
+    result.changed = decoded.mid(from, at - from + context);
+    return result;
 }
 
 } // namespace
@@ -74,15 +134,19 @@ QList<UnstorableText> findUnstorableText(const Outline &outline)
     for (int i = 1; i <= outline.count(); ++i) {
         const Category *category = outline.item(i);
         const QString &body = outline.TextData[size_t(category->keyNumber())];
+        const ReadBack title = readBack(singleLine(category->title()), false);
+        const ReadBack bodyBack = readBack(body, true);
         UnstorableText text;
         text.category = category;
-        text.characters = cp932::unencodable(category->title());
-        for (char32_t c : cp932::unencodable(body))
+        text.characters = title.unencodable;
+        for (char32_t c : bodyBack.unencodable)
             if (!text.characters.contains(c))
                 text.characters.append(c);
-        text.titleHasLineBreak = category->title().contains(u'\r') || category->title().contains(u'\n');
+        text.titleHasLineBreak = category->title().contains(u'\r');
         text.bodyHasEndMarkLine = hasEndMarkLine(body);
-        if (!text.characters.isEmpty() || text.titleHasLineBreak || text.bodyHasEndMarkLine)
+        text.readsBackAs = title.changed.isEmpty() ? bodyBack.changed : title.changed;
+        if (!text.characters.isEmpty() || text.titleHasLineBreak || text.bodyHasEndMarkLine
+            || !text.readsBackAs.isEmpty())
             found.append(text);
     }
     return found;

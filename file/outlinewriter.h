@@ -7,18 +7,25 @@
 #include <QString>
 
 // The outline file's bytes: one record per category in collection order,
-// code page 932, CR LF. Characters the code page cannot hold are written as
-// "?", and line breaks inside a title as blanks, so that a title can never
-// split into lines that would read back as records of their own.
+// code page 932, CR LF. Characters the code page
+// cannot hold are written as "?", and each CR inside a title as a blank, so
+// that a title can never split into lines that would read back as records of
+// their own (a lone LF does not end a line, so it stays).
 QByteArray writeOutline(const Outline &outline);
 
 // Text that would not read back as it stands, found before a save so the
-// user can be asked.
+// user can be asked. Whatever the written bytes would not give back exactly
+// is named by one of the fields.
 struct UnstorableText
 {
     const Category *category = nullptr;
     QList<char32_t> characters;     // distinct characters written as "?"
-    bool titleHasLineBreak = false;
+    bool titleHasLineBreak = false; // a CR in the title, written as a blank
     bool bodyHasEndMarkLine = false; // a body line starting with the end keyword
+    // Any other text that would read back otherwise, such as a byte kept from
+    // the file as it was that joins the character after it into another one,
+    // or a lone CR in the body: a few characters around the first place, as
+    // they would read back. Empty when there is none.
+    QString readsBackAs;
 };
 QList<UnstorableText> findUnstorableText(const Outline &outline);

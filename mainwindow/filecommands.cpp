@@ -32,6 +32,8 @@ QString describe(const QList<UnstorableText> &found)
             problems << QStringLiteral("タイトル内の改行");
         if (text.bodyHasEndMarkLine)
             problems << QStringLiteral("SORVEKA_END_CHECK_MARK で始まる行");
+        if (!text.readsBackAs.isEmpty())
+            problems << QStringLiteral("読み直すと「%1」になる箇所").arg(text.readsBackAs);
         lines << QStringLiteral("・%1: %2").arg(text.category->title(), problems.join(QStringLiteral("、")));
     }
     if (found.size() > shown)

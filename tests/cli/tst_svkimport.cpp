@@ -208,7 +208,7 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
                "written as \"?\"\n"_qs
             << record("C0", {}, "caf? ?", "False", {"? ok"});
     QTest::newRow("title with a line break")
-            << QByteArray("<outline text=\"r\"><outline text=\"two&#10;lines\"/></outline>")
+            << QByteArray("<outline text=\"r\"><outline text=\"two&#13;lines\"/></outline>")
             << u"IN: warning: category C1 \"two lines\": the title has a line break; written as a blank\n"_qs
             << record("C0", {}, "r", "False", {""}) + record("C1", "C0", "two lines", "False", {""});
     QTest::newRow("body line starting with the end keyword")

@@ -24,7 +24,7 @@ namespace {
 const QStringList titlePieces = {
     u"Trip"_s, u"旅行"_s, u"荷造り"_s, u"メモ"_s, u"予定表"_s, u"ソ"_s, u"="_s, u"a=b"_s,
     u" "_s, u"\t"_s, u"①"_s, u"ｱｲｳ"_s, u"㈱"_s, u"SORVEKA_KEY=C1"_s,
-    u"SORVEKA_END_CHECK_MARK"_s, u"名前付けてね"_s, u"\xDC85@"_s, u"0"_s,
+    u"SORVEKA_END_CHECK_MARK"_s, u"名前付けてね"_s, u"\xDC85@"_s, u"0"_s, u"a\nb"_s,
 };
 const QStringList bodyOnlyPieces = {
     u"\n"_s, u"SORVEKA_DATA_CHECK_MARK"_s, u" SORVEKA_END_CHECK_MARK"_s,
@@ -32,7 +32,8 @@ const QStringList bodyOnlyPieces = {
 };
 // Characters code page 932 cannot hold.
 const QStringList unstorablePieces = {u"😀"_s, u"한"_s, u"é"_s, u"€"_s};
-const QStringList lineBreakPieces = {u"\r\n"_s, u"\n"_s, u"\r"_s};
+// Only CR ends a line of the file; a lone LF is stored as it is.
+const QStringList lineBreakPieces = {u"\r\n"_s, u"\r"_s};
 
 enum class Kind { Mixed, Wide, Deep, ManyDeletions, RootNotC0, NearKeyLimit };
 
