@@ -5,9 +5,11 @@
 
 namespace svktest {
 
-SvkRun runSvk(const QStringList &arguments)
+SvkRun runSvk(const QStringList &arguments, const std::function<void()> &inChild)
 {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(SVK_PATH), arguments);
     SvkRun run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <initializer_list>
 
 // Runs the built svk and builds the files it is run on.
@@ -17,7 +18,8 @@ struct SvkRun
     QByteArray err;
 };
 
-SvkRun runSvk(const QStringList &arguments);
+// `inChild` runs in the child before svk starts, to set limits for it.
+SvkRun runSvk(const QStringList &arguments, const std::function<void()> &inChild = {});
 
 // One outline file record, CR LF line ends; no parent line when `parent` is
 // empty. The bytes are code page 932 as given.
