@@ -3,6 +3,9 @@
 #include "file/cp932.h"
 #include "file/keywords.h"
 
+#include <queue>
+#include <vector>
+
 namespace {
 
 const QByteArray CrLf("\r\n");
@@ -99,6 +102,33 @@ ReadBack readBack(const QString &text, bool isBody)
     return result;
 }
 
+// Records in collection order, except where that would put a category before
+// an older sibling it was created in front of: the reader appends each
+// category to its parent's children, so siblings must come in tree order.
+// Every parent comes before its children either way. Of the categories whose
+// parent and previous sibling are written, the earliest in the collection
+// comes next, so an outline without such creations keeps collection order.
+std::vector<const Category *> writeOrder(const Outline &outline)
+{
+    std::vector<const Category *> order;
+    if (!outline.root())
+        return order;
+    order.reserve(size_t(outline.count()));
+    const auto later = [](const Category *a, const Category *b) { return a->index() > b->index(); };
+    std::priority_queue<const Category *, std::vector<const Category *>, decltype(later)> ready(later);
+    ready.push(outline.root());
+    while (!ready.empty()) {
+        const Category *category = ready.top();
+        ready.pop();
+        order.push_back(category);
+        if (const Category *first = category->child())
+            ready.push(first);
+        if (const Category *next = category->next())
+            ready.push(next);
+    }
+    return order;
+}
+
 } // namespace
 
 QByteArray writeOutline(const Outline &outline)
@@ -109,10 +139,9 @@ QByteArray writeOutline(const Outline &outline)
     QByteArray out;
     out.reserve(bodySize * 2 + outline.count() * 160);
 
-    for (int i = 1; i <= outline.count(); ++i) {
-        const Category *category = outline.item(i);
+    for (const Category *category : writeOrder(outline)) {
         appendLine(out, keywords::Key, category->key());
-        if (i != 1)
+        if (category->parent())
             appendLine(out, keywords::Parent, category->parent()->key());
         appendLine(out, keywords::Title, singleLine(category->title()));
         appendLine(out, keywords::Checked,

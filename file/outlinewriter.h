@@ -6,8 +6,9 @@
 #include <QList>
 #include <QString>
 
-// The outline file's bytes: one record per category in collection order,
-// code page 932, CR LF. Characters the code page
+// The outline file's bytes: one record per category, code page 932, CR LF.
+// Records follow collection order, except that siblings always come in tree
+// order, so that the tree reads back as it is. Characters the code page
 // cannot hold are written as "?", and each CR inside a title as a blank, so
 // that a title can never split into lines that would read back as records of
 // their own (a lone LF does not end a line, so it stays).

@@ -440,17 +440,20 @@ void TestOutlineFile::setsImages()
 
 void TestOutlineFile::keepsRecordOrderForSiblings()
 {
-    // C2 was put in front of its older sibling C1; the records follow the
-    // collection, so it comes back after C1.
-    Outline outline = build({{u"C0"_s, {}, u"r"_s, false, {}}, {u"C1"_s, u"C0"_s, u"old"_s, false, {}}});
-    QVERIFY(outline.addPrevious(outline.item(u"C1"_s), u"C2"_s, u"new"_s));
-    QCOMPARE(shape(outline), u"C0(C2 C1)"_s);
+    // C3 was put in front of its older sibling C1, which has a child C2:
+    // records leave collection order just enough for it to come back first.
+    Outline outline = build({{u"C0"_s, {}, u"r"_s, false, {}},
+                             {u"C1"_s, u"C0"_s, u"old"_s, false, {}},
+                             {u"C2"_s, u"C1"_s, u"below old"_s, false, {}}});
+    QVERIFY(outline.addPrevious(outline.item(u"C1"_s), u"C3"_s, u"new"_s));
+    QCOMPARE(shape(outline), u"C0(C3 C1(C2))"_s);
 
     const QByteArray written = writeOutline(outline);
-    QVERIFY(written.indexOf("SORVEKA_KEY=C1") < written.indexOf("SORVEKA_KEY=C2"));
     const ReadResult result = readOutline(written);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
-    QCOMPARE(shape(result.outline), u"C0(C1 C2)"_s);
+    QCOMPARE(keysOf(result.outline), (QStringList{u"C0"_s, u"C3"_s, u"C1"_s, u"C2"_s}));
+    QCOMPARE(shape(result.outline), u"C0(C3 C1(C2))"_s);
+    QCOMPARE(writeOutline(result.outline), written);
 }
 
 void TestOutlineFile::keepsRecordsBeforeCutOff_data()
