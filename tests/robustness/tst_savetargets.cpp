@@ -111,12 +111,13 @@ void TestSaveTargets::permissionsAreChecked_data()
     QTest::addColumn<int>("fileMode");
     QTest::addColumn<bool>("replaced");
 
-    // The save runs as an unprivileged account. It can only ever replace the
-    // file by renaming within the folder, so the folder decides.
+    // The save runs as an unprivileged account. A file it may write is saved
+    // in place where the folder forbids a new file beside it; a new file
+    // needs the folder.
     QTest::newRow("read-only folder, our writable file")
-            << true << 0555 << true << true << 0644 << false;
+            << true << 0555 << true << true << 0644 << true;
     QTest::newRow("someone else's folder, our writable file")
-            << false << 0755 << true << true << 0644 << false;
+            << false << 0755 << true << true << 0644 << true;
     QTest::newRow("read-only folder, new file") << true << 0555 << false << true << 0 << false;
     // The folder would let a rename through, but a file we may not write is
     // not ours to replace.
