@@ -3,6 +3,7 @@
 #include "document/document.h"
 #include "document/icons.h"
 #include "file/cp932.h"
+#include "file/hugepages.h"
 #include "file/keywords.h"
 
 #include <QFile>
@@ -293,6 +294,7 @@ std::variant<QByteArray, LoadError> readRegularFile(const QString &path)
     // One byte more than the size, so that a file that grew is noticed
     // without another call.
     QByteArray bytes(qsizetype(before.st_size) + 1, Qt::Uninitialized);
+    preferHugePages(bytes.data(), bytes.size());
     qsizetype filled = 0;
     while (filled < bytes.size()) {
         const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));

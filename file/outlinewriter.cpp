@@ -59,6 +59,15 @@ QString withUnencodableReplaced(QStringView text)
     return out;
 }
 
+bool hasLoneCr(QStringView text)
+{
+    for (qsizetype i = text.indexOf(u'\r'); i >= 0; i = text.indexOf(u'\r', i + 1)) {
+        if (i + 1 == text.size() || text[i + 1] != u'\n')
+            return true;
+    }
+    return false;
+}
+
 // As the reader joins body lines: a lone CR ends a line like CR LF does.
 QString withLoneCrAsCrLf(const QString &text)
 {
@@ -79,10 +88,12 @@ struct ReadBack
 };
 
 // Compares what `text` reads back as, once written, with the text itself.
-// The common case, text that comes back unchanged, costs one conversion
-// each way and a comparison.
+// Text that plainly comes back unchanged costs one table look-up per
+// character; the rest is written and read back in memory to find out.
 ReadBack readBack(const QString &text, bool isBody)
 {
+    if (cp932::readsBackExactly(text) && !(isBody && hasLoneCr(text)))
+        return {};
     QString decoded = cp932::decode(cp932::encode(text));
     if (isBody && decoded.contains(u'\r'))
         decoded = withLoneCrAsCrLf(decoded);

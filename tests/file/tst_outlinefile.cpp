@@ -814,6 +814,9 @@ void TestOutlineFile::findsUnstorableText_data()
     QTest::newRow("kept lead byte in the title")
             << u"\xDC82\xDC9F!"_s << QString() << none << false << false << u"ぁ!"_s;
     QTest::newRow("lone CR in the body") << u"t"_s << u"a\rb"_s << none << false << false << u"a\r\nb"_s;
+    // Code page 932 writes U+301C with the code of its look-alike U+FF5E.
+    QTest::newRow("character read back as a look-alike")
+            << u"t"_s << u"10〜20"_s << none << false << false << u"10～20"_s;
 }
 
 void TestOutlineFile::findsUnstorableText()
