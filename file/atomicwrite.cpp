@@ -198,6 +198,19 @@ int writeInPlace(const QByteArray &target, QByteArrayView data)
     return error;
 }
 
+// Whether a new file may be renamed over `old` in `folder`: the folder must be
+// ours to write, and in a sticky one such as /tmp only the owner of the file or
+// of the folder (or root) may replace the file.
+bool mayReplaceIn(const QByteArray &folder, const struct stat &old)
+{
+    struct stat st = {};
+    if (::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0
+        || ::stat(folder.constData(), &st) != 0)
+        return false;
+    const uid_t user = ::geteuid();
+    return !(st.st_mode & S_ISVTX) || user == 0 || user == old.st_uid || user == st.st_uid;
+}
+
 // An unnamed file can only be named through /proc, which chroots and sandboxes
 // often lack.
 bool canNameUnnamedFiles()
@@ -228,10 +241,10 @@ std::optional<WriteError> writeFileAtomically(const QString &path, QByteArrayVie
         return makeError(errno, path);
 
     const QByteArray folder = folderOf(target);
-    // A rename would split a file with several names, and needs a folder we may
-    // write; either way the file keeps its identity by being written in place.
-    if (exists
-        && (old.st_nlink > 1 || ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)) {
+    // A rename would split a file with several names, and cannot replace one the
+    // folder does not let us replace; either way the file keeps its identity by
+    // being written in place.
+    if (exists && (old.st_nlink > 1 || !mayReplaceIn(folder, old))) {
         if (const int error = writeInPlace(target, data))
             return makeError(error, path);
         return std::nullopt;
