@@ -40,10 +40,10 @@ void warnAboutUnstorableText(const QString &input, const Outline &outline, Conso
             console.printError(where
                                + QStringLiteral(": a body line starts with the end keyword; "
                                                 "the body will end at that line when read back"));
-        if (!text.readsBackAs.isEmpty())
+        for (const QString &changed : text.readsBackAs)
             console.printError(where
                                + QStringLiteral(": the text would read back otherwise, as \"%1\"")
-                                         .arg(displaytext::oneLine(text.readsBackAs)));
+                                         .arg(displaytext::oneLine(changed)));
     }
 }
 

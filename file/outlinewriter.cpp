@@ -184,7 +184,9 @@ QList<UnstorableText> findUnstorableText(const Outline &outline)
                 text.characters.append(c);
         text.titleHasLineBreak = category->title().contains(u'\r');
         text.bodyHasEndMarkLine = hasEndMarkLine(body);
-        text.readsBackAs = title.changed.isEmpty() ? bodyBack.changed : title.changed;
+        for (const QString &changed : {title.changed, bodyBack.changed})
+            if (!changed.isEmpty())
+                text.readsBackAs.append(changed);
         if (!text.characters.isEmpty() || text.titleHasLineBreak || text.bodyHasEndMarkLine
             || !text.readsBackAs.isEmpty())
             found.append(text);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The outline file's bytes: one record per category, code page 932, CR LF.
 // Records follow collection order, except that siblings always come in tree
@@ -25,8 +26,8 @@ struct UnstorableText
     bool bodyHasEndMarkLine = false; // a body line starting with the end keyword
     // Any other text that would read back otherwise, such as a byte kept from
     // the file as it was that joins the character after it into another one,
-    // or a lone CR in the body: a few characters around the first place, as
-    // they would read back. Empty when there is none.
-    QString readsBackAs;
+    // or a lone CR in the body: for the title and for the body, a few
+    // characters around the first such place, as they would read back.
+    QStringList readsBackAs;
 };
 QList<UnstorableText> findUnstorableText(const Outline &outline);

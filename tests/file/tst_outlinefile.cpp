@@ -777,46 +777,50 @@ void TestOutlineFile::findsUnstorableText_data()
     QTest::addColumn<QString>("characters"); // expected, in order of first appearance
     QTest::addColumn<bool>("titleLineBreak");
     QTest::addColumn<bool>("endMarkLine");
-    QTest::addColumn<QString>("readsBackAs");
+    QTest::addColumn<QStringList>("readsBackAs"); // title first, then body
 
     const QString none;
-    QTest::newRow("ASCII") << u"Trip = 3 days"_s << u"a\r\nb"_s << none << false << false << none;
+    const QStringList noChange;
+    QTest::newRow("ASCII") << u"Trip = 3 days"_s << u"a\r\nb"_s << none << false << false << noChange;
     QTest::newRow("Japanese and code page extras")
-            << u"旅行①ｱｲｳ"_s << u"表ソ\r\n㈱≒∵"_s << none << false << false << none;
-    QTest::newRow("escaped bytes") << u"A\xDC85@"_s << u"x\xDC81 y"_s << none << false << false << none;
-    QTest::newRow("emoji in the title") << u"a😀b"_s << QString() << u"😀"_s << false << false << none;
-    QTest::newRow("Hangul in the body") << u"t"_s << u"한글"_s << u"한글"_s << false << false << none;
+            << u"旅行①ｱｲｳ"_s << u"表ソ\r\n㈱≒∵"_s << none << false << false << noChange;
+    QTest::newRow("escaped bytes") << u"A\xDC85@"_s << u"x\xDC81 y"_s << none << false << false << noChange;
+    QTest::newRow("emoji in the title") << u"a😀b"_s << QString() << u"😀"_s << false << false << noChange;
+    QTest::newRow("Hangul in the body") << u"t"_s << u"한글"_s << u"한글"_s << false << false << noChange;
     QTest::newRow("same character in title and body")
-            << u"é😀"_s << u"😀xé€"_s << u"é😀€"_s << false << false << none;
+            << u"é😀"_s << u"😀xé€"_s << u"é😀€"_s << false << false << noChange;
     // A lone LF does not end a line: it is stored as it is.
-    QTest::newRow("title with LF") << u"a\nb"_s << QString() << none << false << false << none;
-    QTest::newRow("title with CR LF") << u"a\r\nb"_s << QString() << none << true << false << none;
-    QTest::newRow("title with CR") << u"a\r"_s << QString() << none << true << false << none;
+    QTest::newRow("title with LF") << u"a\nb"_s << QString() << none << false << false << noChange;
+    QTest::newRow("title with CR LF") << u"a\r\nb"_s << QString() << none << true << false << noChange;
+    QTest::newRow("title with CR") << u"a\r"_s << QString() << none << true << false << noChange;
     QTest::newRow("body starts with the end mark")
-            << u"t"_s << u"SORVEKA_END_CHECK_MARK"_s << none << false << true << none;
+            << u"t"_s << u"SORVEKA_END_CHECK_MARK"_s << none << false << true << noChange;
     QTest::newRow("end mark after CR LF")
-            << u"t"_s << u"a\r\nSORVEKA_END_CHECK_MARK!"_s << none << false << true << none;
+            << u"t"_s << u"a\r\nSORVEKA_END_CHECK_MARK!"_s << none << false << true << noChange;
     QTest::newRow("end mark after lone CR")
-            << u"t"_s << u"a\rSORVEKA_END_CHECK_MARK"_s << none << false << true << u"a\r\nSORVEKA"_s;
+            << u"t"_s << u"a\rSORVEKA_END_CHECK_MARK"_s << none << false << true << QStringList{u"a\r\nSORVEKA"_s};
     QTest::newRow("end mark after lone LF")
-            << u"t"_s << u"a\nSORVEKA_END_CHECK_MARK"_s << none << false << false << none;
+            << u"t"_s << u"a\nSORVEKA_END_CHECK_MARK"_s << none << false << false << noChange;
     QTest::newRow("end mark inside a line")
             << u"t"_s << u"a SORVEKA_END_CHECK_MARK\r\n SORVEKA_END_CHECK_MARK"_s << none
-            << false << false << none;
+            << false << false << noChange;
     QTest::newRow("end mark in the title")
-            << u"SORVEKA_END_CHECK_MARK"_s << u"SORVEKA_DATA_CHECK_MARK"_s << none << false << false << none;
+            << u"SORVEKA_END_CHECK_MARK"_s << u"SORVEKA_DATA_CHECK_MARK"_s << none << false << false << noChange;
     QTest::newRow("everything at once")
-            << u"😀\r\n"_s << u"x\r\nSORVEKA_END_CHECK_MARK한"_s << u"😀한"_s << true << true << none;
+            << u"😀\r\n"_s << u"x\r\nSORVEKA_END_CHECK_MARK한"_s << u"😀한"_s << true << true << noChange;
     // A byte kept from the file as it was (0x81, a lead byte) would join the
     // "A" typed after it into "、".
     QTest::newRow("kept lead byte before typed text")
-            << u"t"_s << u"Note\xDC81" "ABC"_s << none << false << false << u"Note、BC"_s;
+            << u"t"_s << u"Note\xDC81" "ABC"_s << none << false << false << QStringList{u"Note、BC"_s};
     QTest::newRow("kept lead byte in the title")
-            << u"\xDC82\xDC9F!"_s << QString() << none << false << false << u"ぁ!"_s;
-    QTest::newRow("lone CR in the body") << u"t"_s << u"a\rb"_s << none << false << false << u"a\r\nb"_s;
+            << u"\xDC82\xDC9F!"_s << QString() << none << false << false << QStringList{u"ぁ!"_s};
+    QTest::newRow("lone CR in the body")
+            << u"t"_s << u"a\rb"_s << none << false << false << QStringList{u"a\r\nb"_s};
     // Code page 932 writes U+301C with the code of its look-alike U+FF5E.
     QTest::newRow("character read back as a look-alike")
-            << u"t"_s << u"10〜20"_s << none << false << false << u"10～20"_s;
+            << u"t"_s << u"10〜20"_s << none << false << false << QStringList{u"10～20"_s};
+    QTest::newRow("title and body each named")
+            << u"\xDC82\xDC9F"_s << u"¥100"_s << none << false << false << QStringList{u"ぁ"_s, u"\\100"_s};
 }
 
 void TestOutlineFile::findsUnstorableText()
@@ -826,7 +830,7 @@ void TestOutlineFile::findsUnstorableText()
     QFETCH(QString, characters);
     QFETCH(bool, titleLineBreak);
     QFETCH(bool, endMarkLine);
-    QFETCH(QString, readsBackAs);
+    QFETCH(QStringList, readsBackAs);
 
     const Outline outline = build({{u"C0"_s, {}, u"root"_s, false, u"fine"_s},
                                    {u"C1"_s, u"C0"_s, title, false, body},
