@@ -8,9 +8,14 @@
 #include <QApplication>
 #include <QDir>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Past a file-size limit (ulimit -f) a write must fail with EFBIG and be
+    // reported like a full disk, not kill the process with what was typed.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication::setStyle(new InterfaceStyle);
     QApplication::setApplicationName(QStringLiteral("Sorveka"));
     // Lets the desktop match the window to its menu entry and icon.

@@ -38,6 +38,10 @@ void warnAboutUnstorableText(const QString &input, const Outline &outline, Conso
                                          .arg(describeCharacters(text.characters)));
         if (text.titleHasLineBreak)
             console.printError(where + QStringLiteral(": the title has a line break; written as a blank"));
+        for (const QString &changed : text.readsBackAs)
+            console.printError(where
+                               + QStringLiteral(": the text would read back otherwise, as \"%1\"")
+                                         .arg(displaytext::oneLine(changed)));
     }
 }
 

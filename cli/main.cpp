@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +38,9 @@ int run(const CommandLine &line, Console &console)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Past a file-size limit (ulimit -f) a write must fail with EFBIG and be
+    // reported like a full disk, not kill the process with what was typed.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("svk"));
     QCoreApplication::setApplicationVersion(versionText());
 

@@ -36,4 +36,15 @@ QList<char32_t> unencodable(QStringView text);
 
 bool isEncodable(char32_t c);
 
+// The text as decode(encode(text)) gives it back where every character the
+// code page holds reads back as itself: each character it cannot hold
+// becomes one '?'.
+QString withUnencodableReplaced(QStringView text);
+
+// True when decode(encode(text)) gives text back, told from a table look-up
+// per unit: every character is held and reads back as itself, and no escaped
+// byte is present (it may join the byte after it into a pair). False does not
+// mean the text changes, only that it has to be converted to find out.
+bool readsBackExactly(QStringView text);
+
 } // namespace cp932

@@ -3,13 +3,21 @@
 #include "document/document.h"
 #include "document/icons.h"
 #include "file/cp932.h"
+#include "file/hugepages.h"
 #include "file/keywords.h"
 #include "file/quotedvalue.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <variant>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool StrLComp(QStringView str1, QStringView str2)
 {
@@ -268,24 +276,73 @@ ReadResult readOutline(QByteArrayView bytes)
     return Reader(bytes).read();
 }
 
+namespace {
+
+LoadError systemFailure(LoadError::Code code, int error)
+{
+    // strerrordesc_np is English whatever the locale and safe from any thread.
+    const char *reason = ::strerrordesc_np(error);
+    return {code, 0, reason ? QString::fromUtf8(reason) : QStringLiteral("error %1").arg(error), error};
+}
+
+// The whole file, read with read() rather than mapped: a mapped file that
+// another program cuts short kills the reader with SIGBUS. Only a regular
+// file is read, so a pipe or a device can neither block nor fill the memory.
+std::variant<QByteArray, LoadError> readRegularFile(const QString &path)
+{
+    // Without O_NONBLOCK, opening a pipe waits for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return systemFailure(LoadError::Code::CannotOpen, errno);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat before = {};
+    if (::fstat(fd, &before) != 0)
+        return systemFailure(LoadError::Code::CannotOpen, errno);
+    if (!S_ISREG(before.st_mode))
+        return LoadError{LoadError::Code::NotRegularFile, 0,
+                         QStringLiteral("not a regular file (a folder, pipe, device or socket)")};
+
+    // One byte more than the size, so that a file that grew is noticed
+    // without another call.
+    QByteArray bytes(qsizetype(before.st_size) + 1, Qt::Uninitialized);
+    preferHugePages(bytes.data(), bytes.size());
+    qsizetype filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return systemFailure(LoadError::Code::CannotOpen, errno);
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    struct stat after = {};
+    if (::fstat(fd, &after) != 0)
+        return systemFailure(LoadError::Code::CannotOpen, errno);
+    if (filled != before.st_size || after.st_size != before.st_size
+        || after.st_mtim.tv_sec != before.st_mtim.tv_sec
+        || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
+        return LoadError{LoadError::Code::ChangedWhileReading, 0,
+                         QStringLiteral("the file changed while it was read (%1 bytes before, %2 read)")
+                                 .arg(before.st_size)
+                                 .arg(filled)};
+    }
+    bytes.truncate(filled);
+    return bytes;
+}
+
+} // namespace
+
 ReadResult readOutlineFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    auto bytes = readRegularFile(path);
+    if (auto *error = std::get_if<LoadError>(&bytes)) {
         ReadResult result;
-        result.error = LoadError{LoadError::Code::CannotOpen, 0, file.errorString()};
+        result.error = std::move(*error);
         return result;
     }
-    // Mapping spares a copy of the whole file; pipes and empty files cannot be mapped.
-    if (const qint64 size = file.size(); size > 0) {
-        if (uchar *mapped = file.map(0, size))
-            return readOutline(QByteArrayView(mapped, size));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        ReadResult result;
-        result.error = LoadError{LoadError::Code::CannotOpen, 0, file.errorString()};
-        return result;
-    }
-    return readOutline(bytes);
+    return readOutline(std::get<QByteArray>(bytes));
 }

@@ -2,11 +2,9 @@
 // tree, keys, titles, check marks, icons, bodies and KeyCounter. Inputs holding
 // text the file cannot store as it stands are skipped; the writer's own report
 // (findUnstorableText) says which.
-#include "file/cp932.h"
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,41 +18,9 @@ namespace {
     std::abort();
 }
 
-bool isEscape(QChar c)
-{
-    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
-}
-
-// An escaped lead byte written back can pair with the code the encoder chose
-// for the following character, when that differs from the bytes it was read
-// from. Only text holding an escape may change that way.
-bool escapesRepair(const QString &text)
-{
-    if (!std::any_of(text.begin(), text.end(), isEscape))
-        return false;
-    return cp932::decode(cp932::encode(text)) != text;
-}
-
-bool hasLoneCr(const QString &text)
-{
-    for (qsizetype i = text.indexOf(u'\r'); i >= 0; i = text.indexOf(u'\r', i + 1)) {
-        if (i + 1 == text.size() || text[i + 1] != u'\n')
-            return true;
-    }
-    return false;
-}
-
 bool storable(const Outline &outline)
 {
-    if (!findUnstorableText(outline).isEmpty())
-        return false;
-    for (int i = 1; i <= outline.count(); ++i) {
-        const Category *category = outline.item(i);
-        const QString &body = outline.TextData[size_t(category->keyNumber())];
-        if (hasLoneCr(body) || escapesRepair(body) || escapesRepair(category->title()))
-            return false;
-    }
-    return true;
+    return findUnstorableText(outline).isEmpty();
 }
 
 void compare(const Outline &first, const Outline &second)

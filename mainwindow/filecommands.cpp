@@ -34,6 +34,8 @@ QString describe(const QList<UnstorableText> &found)
             problems << QStringLiteral("タイトル内の改行");
         if (text.bodyHasEndMarkLine)
             problems << QStringLiteral("SORVEKA_END_CHECK_MARK で始まる行");
+        for (const QString &changed : text.readsBackAs)
+            problems << QStringLiteral("読み直すと「%1」になる箇所").arg(quotedValue(changed));
         lines << QStringLiteral("・%1: %2").arg(quotedValue(text.category->title()),
                                                problems.join(QStringLiteral("、")));
     }

@@ -5,11 +5,14 @@
 
 namespace svktest {
 
-SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile)
+SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile,
+              const std::function<void()> &inChild)
 {
     QProcess process;
     if (!standardOutputFile.isEmpty())
         process.setStandardOutputFile(standardOutputFile);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(SVK_PATH), arguments);
     SvkRun run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <initializer_list>
 
 // Runs the built svk and builds the files it is run on.
@@ -18,7 +19,9 @@ struct SvkRun
 };
 
 // With `standardOutputFile`, svk's output goes there instead of into `out`.
-SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile = {});
+// `inChild` runs in the child before svk starts, to set limits for it.
+SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile = {},
+              const std::function<void()> &inChild = {});
 
 // One outline file record, CR LF line ends; no parent line when `parent` is
 // empty. The bytes are code page 932 as given.

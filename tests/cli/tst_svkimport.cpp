@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace svktest;
 
 namespace {
@@ -31,6 +34,7 @@ private slots:
     void refusesWithoutWriting_data();
     void refusesWithoutWriting();
     void largestOutlineIsAccepted();
+    void fileSizeLimitFailsTheSave();
     void warnsAboutTextTheFileCannotHold_data();
     void warnsAboutTextTheFileCannotHold();
 
@@ -207,6 +211,26 @@ void TestSvkImport::largestOutlineIsAccepted()
     QCOMPARE(dump.out.count("\"key\": "), 2047);
 }
 
+// Past a file-size limit (ulimit -f) the write fails and is reported, as on a
+// full disk, instead of the signal killing svk.
+void TestSvkImport::fileSizeLimitFailsTheSave()
+{
+    const QString in = path(u"in.opml"_qs);
+    const QString out = path(u"out.svk"_qs);
+    QVERIFY(writeFile(in, opmlWithOutlines(2047)));
+    const QByteArray previous = record("C0", {}, "kept", "False", {""});
+    QVERIFY(writeFile(out, previous));
+
+    const SvkRun run = runSvk({u"import"_qs, in, u"-o"_qs, out}, {}, [] {
+        const rlimit fileSize = {4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
+            ::_exit(125);
+    });
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("File too large"), run.err.constData());
+    QCOMPARE(readFile(out), previous);
+}
+
 void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
 {
     QTest::addColumn<QByteArray>("outlineElements");
@@ -219,7 +243,7 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
                "written as \"?\"\n"_qs
             << record("C0", {}, "caf? ?", "False", {"? ok"});
     QTest::newRow("title with a line break")
-            << QByteArray("<outline text=\"r\"><outline text=\"two&#10;lines\"/></outline>")
+            << QByteArray("<outline text=\"r\"><outline text=\"two&#13;lines\"/></outline>")
             << u"IN: warning: category C1 \"two lines\": the title has a line break; written as a blank\n"_qs
             << record("C0", {}, "r", "False", {""}) + record("C1", "C0", "two lines", "False", {""});
     QTest::newRow("controls in a title shown escaped")

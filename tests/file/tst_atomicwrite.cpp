@@ -12,8 +12,11 @@
 #include <functional>
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,6 +115,12 @@ private slots:
     void readOnlyFolder();
     void fullDisk_data();
     void fullDisk();
+    void refusesWhatIsNoRegularFile_data();
+    void refusesWhatIsNoRegularFile();
+    void keepsHardLinks();
+    void refusesLinksPlantedInSharedFolders_data();
+    void refusesLinksPlantedInSharedFolders();
+    void savesWithoutProc();
 };
 
 void TestAtomicWrite::writesContent_data()
@@ -358,6 +367,8 @@ void TestAtomicWrite::readOnlyFolder_data()
     QTest::addColumn<int>("code");
 
     QTest::newRow("existing file") << u"file"_s << int(EACCES);
+    // Written in place: the folder only forbids a file beside it.
+    QTest::newRow("existing file the user may write") << u"writable file"_s << 0;
     QTest::newRow("new file") << QString() << int(EACCES);
     // The folder is named as the reason, not the permissions of the one holding it.
     QTest::newRow("target is a folder") << u"folder"_s << int(EISDIR);
@@ -373,8 +384,10 @@ void TestAtomicWrite::readOnlyFolder()
     const QString folder = dir.filePath(u"locked"_s);
     const QString path = folder + u"/target"_s;
     QVERIFY(QDir(dir.path()).mkpath(u"locked"_s));
-    if (existing == u"file"_s)
+    if (existing.endsWith(u"file"_s))
         QVERIFY(writeBytes(path, "old"_ba));
+    if (existing == u"writable file"_s)
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0666), 0);
     if (existing == u"folder"_s)
         QVERIFY(QDir(folder).mkpath(u"target"_s));
     const QStringList before = entriesOf(folder);
@@ -398,18 +411,22 @@ void TestAtomicWrite::readOnlyFolder()
     QCOMPARE(entriesOf(folder), before);
     if (existing == u"file"_s)
         QCOMPARE(bytesOf(path), "old"_ba);
+    if (existing == u"writable file"_s)
+        QCOMPARE(bytesOf(path), "new"_ba);
 }
 
 void TestAtomicWrite::fullDisk_data()
 {
     QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("linked"); // a second name, so the file is written in place
     QTest::addColumn<qint64>("limit");
     QTest::addColumn<qint64>("size");
 
-    QTest::newRow("partial write, then no room") << true << qint64(4096) << qint64(65536);
-    QTest::newRow("one byte too many") << true << qint64(4096) << qint64(4097);
-    QTest::newRow("no room at all") << true << qint64(0) << qint64(10);
-    QTest::newRow("new file") << false << qint64(4096) << qint64(65536);
+    QTest::newRow("partial write, then no room") << true << false << qint64(4096) << qint64(65536);
+    QTest::newRow("one byte too many") << true << false << qint64(4096) << qint64(4097);
+    QTest::newRow("no room at all") << true << false << qint64(0) << qint64(10);
+    QTest::newRow("new file") << false << false << qint64(4096) << qint64(65536);
+    QTest::newRow("hard-linked file") << true << true << qint64(4096) << qint64(65536);
 }
 
 // RLIMIT_FSIZE stands in for a full disk: it applies to root too, and the writer sees
@@ -417,6 +434,7 @@ void TestAtomicWrite::fullDisk_data()
 void TestAtomicWrite::fullDisk()
 {
     QFETCH(bool, exists);
+    QFETCH(bool, linked);
     QFETCH(qint64, limit);
     QFETCH(qint64, size);
 
@@ -426,6 +444,9 @@ void TestAtomicWrite::fullDisk()
     const QByteArray old = "the old content, which must survive\n"_ba;
     if (exists)
         QVERIFY(writeBytes(path, old));
+    const QString other = dir.filePath(u"other name.txt"_s);
+    if (linked)
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
 
     const int code = writeInChild(path, payload(size), [limit] {
         const rlimit fileSize = {rlim_t(limit), rlim_t(limit)};
@@ -433,7 +454,144 @@ void TestAtomicWrite::fullDisk()
     });
     QVERIFY2(code == EFBIG || code == ENOSPC, qPrintable(u"child reported %1"_s.arg(code)));
     QCOMPARE(bytesOf(path), exists ? old : "<missing>"_ba);
-    QCOMPARE(entriesOf(dir.path()), exists ? QStringList{u"target.txt"_s} : QStringList());
+    QStringList expected = exists ? QStringList{u"target.txt"_s} : QStringList();
+    if (linked)
+        expected.prepend(u"other name.txt"_s);
+    QCOMPARE(entriesOf(dir.path()), expected);
+}
+
+void TestAtomicWrite::refusesWhatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("throughLink");
+
+    QTest::newRow("a pipe") << u"pipe"_s << false;
+    QTest::newRow("a link to a pipe") << u"pipe"_s << true;
+    QTest::newRow("a device node") << u"device"_s << false;
+}
+
+// Not replaced by a regular file: a device node at the target may be
+// /dev/null, which the whole system relies on.
+void TestAtomicWrite::refusesWhatIsNoRegularFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, throughLink);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString node = dir.filePath(u"node"_s);
+    const QByteArray nodeName = QFile::encodeName(node);
+    if (kind == u"pipe"_s) {
+        QCOMPARE(::mkfifo(nodeName.constData(), 0600), 0);
+    } else if (::mknod(nodeName.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+        QSKIP("Cannot make a device node here (only root may, and not in every container).");
+    }
+    const QString path = throughLink ? dir.filePath(u"link"_s) : node;
+    if (throughLink)
+        QVERIFY(createLinks(dir.path(), {u"link=node"_s}));
+    struct stat before = {};
+    QCOMPARE(::lstat(nodeName.constData(), &before), 0);
+
+    const auto error = writeFileAtomically(path, "new"_ba);
+    QVERIFY(error);
+    QCOMPARE(error->code, int(EINVAL));
+    QVERIFY2(error->message.contains(u"not a regular file"_s), qPrintable(error->message));
+    struct stat after = {};
+    QCOMPARE(::lstat(nodeName.constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(entriesOf(dir.path()), throughLink ? (QStringList{u"link"_s, u"node"_s}) : QStringList{u"node"_s});
+}
+
+// Every name of the file sees the new content: it is the same file still.
+void TestAtomicWrite::keepsHardLinks()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"target.txt"_s);
+    const QString other = dir.filePath(u"other name.txt"_s);
+    QVERIFY(writeBytes(path, "the old content, longer than the new"_ba));
+    QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    struct stat before = {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+
+    const auto error = writeFileAtomically(path, "new"_ba);
+    QVERIFY2(!error, qPrintable(error ? error->message : QString()));
+    QCOMPARE(bytesOf(path), "new"_ba);
+    QCOMPARE(bytesOf(other), "new"_ba);
+    struct stat after = {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_nlink, nlink_t(2));
+    QCOMPARE(entriesOf(dir.path()), (QStringList{u"other name.txt"_s, u"target.txt"_s}));
+}
+
+void TestAtomicWrite::refusesLinksPlantedInSharedFolders_data()
+{
+    QTest::addColumn<bool>("folderIsNobodys");
+    QTest::addColumn<bool>("linkIsNobodys");
+    QTest::addColumn<bool>("followed");
+
+    QTest::newRow("another user's link in our shared folder") << false << true << false;
+    QTest::newRow("the folder owner's link") << true << true << true;
+    QTest::newRow("our own link in another's shared folder") << true << false << true;
+}
+
+// As the kernel does for links it follows itself, in folders such as /tmp.
+void TestAtomicWrite::refusesLinksPlantedInSharedFolders()
+{
+    QFETCH(bool, folderIsNobodys);
+    QFETCH(bool, linkIsNobodys);
+    QFETCH(bool, followed);
+    if (::geteuid() != 0)
+        QSKIP("Only root can give a link to another user.");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString shared = dir.filePath(u"shared"_s);
+    const QString target = dir.filePath(u"target.txt"_s);
+    QVERIFY(QDir(dir.path()).mkdir(u"shared"_s));
+    QVERIFY(writeBytes(target, "old"_ba));
+    QVERIFY(createLinks(dir.path(), {u"shared/link=@/target.txt"_s}));
+    const QByteArray link = QFile::encodeName(shared + u"/link"_s);
+    QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    if (folderIsNobodys)
+        QCOMPARE(::chown(QFile::encodeName(shared).constData(), nobodyId, nobodyId), 0);
+    if (linkIsNobodys)
+        QCOMPARE(::lchown(link.constData(), nobodyId, nobodyId), 0);
+
+    const auto error = writeFileAtomically(QFile::decodeName(link), "new"_ba);
+    if (followed) {
+        QVERIFY2(!error, qPrintable(error ? error->message : QString()));
+        QCOMPARE(bytesOf(target), "new"_ba);
+    } else {
+        QVERIFY(error);
+        QCOMPARE(error->code, int(EACCES));
+        QVERIFY2(error->message.contains(u"shared folder"_s), qPrintable(error->message));
+        QCOMPARE(bytesOf(target), "old"_ba);
+    }
+    QCOMPARE(rawLinkOf(QFile::decodeName(link)), QFile::encodeName(target));
+}
+
+// Chroots and sandboxes often have no /proc, through which the unnamed
+// temporary file is named; the save must not depend on it.
+void TestAtomicWrite::savesWithoutProc()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"target.txt"_s);
+    QVERIFY(writeBytes(path, "old"_ba));
+
+    const int code = writeInChild(path, "new"_ba, [] {
+        // An empty /proc in a mount namespace of the child's own.
+        return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                && ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0 && ::access("/proc/self", F_OK) != 0;
+    });
+    if (code == childCouldNotPrepare)
+        QSKIP("Cannot hide /proc in a mount namespace here (needs root, and a kernel that allows it).");
+    QCOMPARE(code, 0);
+    QCOMPARE(bytesOf(path), "new"_ba);
+    QCOMPARE(entriesOf(dir.path()), QStringList{u"target.txt"_s});
 }
 
 QTEST_GUILESS_MAIN(TestAtomicWrite)

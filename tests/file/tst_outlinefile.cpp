@@ -440,17 +440,20 @@ void TestOutlineFile::setsImages()
 
 void TestOutlineFile::keepsRecordOrderForSiblings()
 {
-    // C2 was put in front of its older sibling C1; the records follow the
-    // collection, so it comes back after C1.
-    Outline outline = build({{u"C0"_s, {}, u"r"_s, false, {}}, {u"C1"_s, u"C0"_s, u"old"_s, false, {}}});
-    QVERIFY(outline.addPrevious(outline.item(u"C1"_s), u"C2"_s, u"new"_s));
-    QCOMPARE(shape(outline), u"C0(C2 C1)"_s);
+    // C3 was put in front of its older sibling C1, which has a child C2:
+    // records leave collection order just enough for it to come back first.
+    Outline outline = build({{u"C0"_s, {}, u"r"_s, false, {}},
+                             {u"C1"_s, u"C0"_s, u"old"_s, false, {}},
+                             {u"C2"_s, u"C1"_s, u"below old"_s, false, {}}});
+    QVERIFY(outline.addPrevious(outline.item(u"C1"_s), u"C3"_s, u"new"_s));
+    QCOMPARE(shape(outline), u"C0(C3 C1(C2))"_s);
 
     const QByteArray written = writeOutline(outline);
-    QVERIFY(written.indexOf("SORVEKA_KEY=C1") < written.indexOf("SORVEKA_KEY=C2"));
     const ReadResult result = readOutline(written);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
-    QCOMPARE(shape(result.outline), u"C0(C1 C2)"_s);
+    QCOMPARE(keysOf(result.outline), (QStringList{u"C0"_s, u"C3"_s, u"C1"_s, u"C2"_s}));
+    QCOMPARE(shape(result.outline), u"C0(C3 C1(C2))"_s);
+    QCOMPARE(writeOutline(result.outline), written);
 }
 
 void TestOutlineFile::keepsRecordsBeforeCutOff_data()
@@ -651,7 +654,7 @@ void TestOutlineFile::readsFiles_data()
     QTest::newRow("empty file") << fixturePath(u"empty.svk"_s) << false << C::NoRecord << 1 << 0;
     QTest::newRow("plain text file") << fixturePath(u"plain_text.txt"_s) << false << C::NoRecord << 3 << 0;
     QTest::newRow("missing file") << fixturePath(u"no such file.svk"_s) << false << C::CannotOpen << 0 << 0;
-    QTest::newRow("a folder") << fixturePath(QString()) << false << C::CannotOpen << 0 << 0;
+    QTest::newRow("a folder") << fixturePath(QString()) << false << C::NotRegularFile << 0 << 0;
 }
 
 void TestOutlineFile::readsFiles()
@@ -670,6 +673,8 @@ void TestOutlineFile::readsFiles()
     QCOMPARE(codeName(result.error->code), codeName(code));
     QCOMPARE(result.error->line, line);
     QVERIFY(!result.error->message.isEmpty());
+    // Only a refusal by the system carries its errno.
+    QCOMPARE(result.error->systemError != 0, code == LoadError::Code::CannotOpen);
 }
 
 void TestOutlineFile::japaneseFixtureRoundTrips()
@@ -732,16 +737,17 @@ void TestOutlineFile::writesTitleLineBreaksAsBlanks_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("written");
 
-    QTest::newRow("CR LF") << u"a\r\nb"_s << u"a b"_s;
-    QTest::newRow("LF") << u"a\nb"_s << u"a b"_s;
+    // Only a CR ends a line; a lone LF is part of it and stays.
+    QTest::newRow("CR LF") << u"a\r\nb"_s << u"a \nb"_s;
+    QTest::newRow("LF") << u"a\nb"_s << u"a\nb"_s;
     QTest::newRow("CR") << u"a\rb"_s << u"a b"_s;
-    QTest::newRow("LF CR") << u"a\n\rb"_s << u"a  b"_s;
-    QTest::newRow("trailing CR LF") << u"a\r\n"_s << u"a "_s;
+    QTest::newRow("LF CR") << u"a\n\rb"_s << u"a\n b"_s;
+    QTest::newRow("trailing CR LF") << u"a\r\n"_s << u"a \n"_s;
     QTest::newRow("injected records")
             << u"x\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\nSORVEKA_KEY=C9\r\n"
                u"SORVEKA_PARENT=C0\nSORVEKA_DATA_CHECK_MARK\rSORVEKA_END_CHECK_MARK"_s
-            << u"x SORVEKA_DATA_CHECK_MARK SORVEKA_END_CHECK_MARK  SORVEKA_KEY=C9 "
-               u"SORVEKA_PARENT=C0 SORVEKA_DATA_CHECK_MARK SORVEKA_END_CHECK_MARK"_s;
+            << u"x \nSORVEKA_DATA_CHECK_MARK \nSORVEKA_END_CHECK_MARK \n \nSORVEKA_KEY=C9 \n"
+               u"SORVEKA_PARENT=C0\nSORVEKA_DATA_CHECK_MARK SORVEKA_END_CHECK_MARK"_s;
 }
 
 void TestOutlineFile::writesTitleLineBreaksAsBlanks()
@@ -755,7 +761,7 @@ void TestOutlineFile::writesTitleLineBreaksAsBlanks()
     // Seven lines for the root, eight for the child, every one ended by CR LF.
     QCOMPARE(bytes.count("\r\n"), 15);
     QCOMPARE(bytes.count('\r'), 15);
-    QCOMPARE(bytes.count('\n'), 15);
+    QCOMPARE(bytes.count('\n'), 15 + written.count(u'\n'));
 
     const ReadResult result = readOutline(bytes);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
@@ -771,34 +777,50 @@ void TestOutlineFile::findsUnstorableText_data()
     QTest::addColumn<QString>("characters"); // expected, in order of first appearance
     QTest::addColumn<bool>("titleLineBreak");
     QTest::addColumn<bool>("endMarkLine");
+    QTest::addColumn<QStringList>("readsBackAs"); // title first, then body
 
     const QString none;
-    QTest::newRow("ASCII") << u"Trip = 3 days"_s << u"a\r\nb"_s << none << false << false;
+    const QStringList noChange;
+    QTest::newRow("ASCII") << u"Trip = 3 days"_s << u"a\r\nb"_s << none << false << false << noChange;
     QTest::newRow("Japanese and code page extras")
-            << u"旅行①ｱｲｳ"_s << u"表ソ\r\n㈱≒∵"_s << none << false << false;
-    QTest::newRow("escaped bytes") << u"A\xDC85@"_s << u"x\xDC81 y"_s << none << false << false;
-    QTest::newRow("emoji in the title") << u"a😀b"_s << QString() << u"😀"_s << false << false;
-    QTest::newRow("Hangul in the body") << u"t"_s << u"한글"_s << u"한글"_s << false << false;
+            << u"旅行①ｱｲｳ"_s << u"表ソ\r\n㈱≒∵"_s << none << false << false << noChange;
+    QTest::newRow("escaped bytes") << u"A\xDC85@"_s << u"x\xDC81 y"_s << none << false << false << noChange;
+    QTest::newRow("emoji in the title") << u"a😀b"_s << QString() << u"😀"_s << false << false << noChange;
+    QTest::newRow("Hangul in the body") << u"t"_s << u"한글"_s << u"한글"_s << false << false << noChange;
     QTest::newRow("same character in title and body")
-            << u"é😀"_s << u"😀xé€"_s << u"é😀€"_s << false << false;
-    QTest::newRow("title with LF") << u"a\nb"_s << QString() << none << true << false;
-    QTest::newRow("title with CR LF") << u"a\r\nb"_s << QString() << none << true << false;
-    QTest::newRow("title with CR") << u"a\r"_s << QString() << none << true << false;
+            << u"é😀"_s << u"😀xé€"_s << u"é😀€"_s << false << false << noChange;
+    // A lone LF does not end a line: it is stored as it is.
+    QTest::newRow("title with LF") << u"a\nb"_s << QString() << none << false << false << noChange;
+    QTest::newRow("title with CR LF") << u"a\r\nb"_s << QString() << none << true << false << noChange;
+    QTest::newRow("title with CR") << u"a\r"_s << QString() << none << true << false << noChange;
     QTest::newRow("body starts with the end mark")
-            << u"t"_s << u"SORVEKA_END_CHECK_MARK"_s << none << false << true;
+            << u"t"_s << u"SORVEKA_END_CHECK_MARK"_s << none << false << true << noChange;
     QTest::newRow("end mark after CR LF")
-            << u"t"_s << u"a\r\nSORVEKA_END_CHECK_MARK!"_s << none << false << true;
+            << u"t"_s << u"a\r\nSORVEKA_END_CHECK_MARK!"_s << none << false << true << noChange;
     QTest::newRow("end mark after lone CR")
-            << u"t"_s << u"a\rSORVEKA_END_CHECK_MARK"_s << none << false << true;
+            << u"t"_s << u"a\rSORVEKA_END_CHECK_MARK"_s << none << false << true << QStringList{u"a\r\nSORVEKA"_s};
     QTest::newRow("end mark after lone LF")
-            << u"t"_s << u"a\nSORVEKA_END_CHECK_MARK"_s << none << false << false;
+            << u"t"_s << u"a\nSORVEKA_END_CHECK_MARK"_s << none << false << false << noChange;
     QTest::newRow("end mark inside a line")
             << u"t"_s << u"a SORVEKA_END_CHECK_MARK\r\n SORVEKA_END_CHECK_MARK"_s << none
-            << false << false;
+            << false << false << noChange;
     QTest::newRow("end mark in the title")
-            << u"SORVEKA_END_CHECK_MARK"_s << u"SORVEKA_DATA_CHECK_MARK"_s << none << false << false;
+            << u"SORVEKA_END_CHECK_MARK"_s << u"SORVEKA_DATA_CHECK_MARK"_s << none << false << false << noChange;
     QTest::newRow("everything at once")
-            << u"😀\n"_s << u"x\r\nSORVEKA_END_CHECK_MARK한"_s << u"😀한"_s << true << true;
+            << u"😀\r\n"_s << u"x\r\nSORVEKA_END_CHECK_MARK한"_s << u"😀한"_s << true << true << noChange;
+    // A byte kept from the file as it was (0x81, a lead byte) would join the
+    // "A" typed after it into "、".
+    QTest::newRow("kept lead byte before typed text")
+            << u"t"_s << u"Note\xDC81" "ABC"_s << none << false << false << QStringList{u"Note、BC"_s};
+    QTest::newRow("kept lead byte in the title")
+            << u"\xDC82\xDC9F!"_s << QString() << none << false << false << QStringList{u"ぁ!"_s};
+    QTest::newRow("lone CR in the body")
+            << u"t"_s << u"a\rb"_s << none << false << false << QStringList{u"a\r\nb"_s};
+    // Code page 932 writes U+301C with the code of its look-alike U+FF5E.
+    QTest::newRow("character read back as a look-alike")
+            << u"t"_s << u"10〜20"_s << none << false << false << QStringList{u"10～20"_s};
+    QTest::newRow("title and body each named")
+            << u"\xDC82\xDC9F"_s << u"¥100"_s << none << false << false << QStringList{u"ぁ"_s, u"\\100"_s};
 }
 
 void TestOutlineFile::findsUnstorableText()
@@ -808,12 +830,13 @@ void TestOutlineFile::findsUnstorableText()
     QFETCH(QString, characters);
     QFETCH(bool, titleLineBreak);
     QFETCH(bool, endMarkLine);
+    QFETCH(QStringList, readsBackAs);
 
     const Outline outline = build({{u"C0"_s, {}, u"root"_s, false, u"fine"_s},
                                    {u"C1"_s, u"C0"_s, title, false, body},
                                    {u"C2"_s, u"C0"_s, u"last"_s, true, u"fine"_s}});
     const QList<UnstorableText> found = findUnstorableText(outline);
-    const bool reported = !characters.isEmpty() || titleLineBreak || endMarkLine;
+    const bool reported = !characters.isEmpty() || titleLineBreak || endMarkLine || !readsBackAs.isEmpty();
     QCOMPARE(found.size(), reported ? 1 : 0);
     if (reported) {
         QCOMPARE(found[0].category, outline.item(2));
@@ -823,6 +846,7 @@ void TestOutlineFile::findsUnstorableText()
         QCOMPARE(listed, characters);
         QCOMPARE(found[0].titleHasLineBreak, titleLineBreak);
         QCOMPARE(found[0].bodyHasEndMarkLine, endMarkLine);
+        QCOMPARE(found[0].readsBackAs, readsBackAs);
     }
 
     // What is not reported reads back as it stands; what is reported does not.

@@ -24,7 +24,7 @@ namespace {
 const QStringList titlePieces = {
     u"Trip"_s, u"旅行"_s, u"荷造り"_s, u"メモ"_s, u"予定表"_s, u"ソ"_s, u"="_s, u"a=b"_s,
     u" "_s, u"\t"_s, u"①"_s, u"ｱｲｳ"_s, u"㈱"_s, u"SORVEKA_KEY=C1"_s,
-    u"SORVEKA_END_CHECK_MARK"_s, u"名前付けてね"_s, u"\xDC85@"_s, u"0"_s,
+    u"SORVEKA_END_CHECK_MARK"_s, u"名前付けてね"_s, u"\xDC85@"_s, u"0"_s, u"a\nb"_s,
 };
 const QStringList bodyOnlyPieces = {
     u"\n"_s, u"SORVEKA_DATA_CHECK_MARK"_s, u" SORVEKA_END_CHECK_MARK"_s,
@@ -32,7 +32,8 @@ const QStringList bodyOnlyPieces = {
 };
 // Characters code page 932 cannot hold.
 const QStringList unstorablePieces = {u"😀"_s, u"한"_s, u"é"_s, u"€"_s};
-const QStringList lineBreakPieces = {u"\r\n"_s, u"\n"_s, u"\r"_s};
+// Only CR ends a line of the file; a lone LF is stored as it is.
+const QStringList lineBreakPieces = {u"\r\n"_s, u"\r"_s};
 
 enum class Kind { Mixed, Wide, Deep, ManyDeletions, RootNotC0, NearKeyLimit };
 
@@ -160,17 +161,6 @@ int imageAfterReading(const Category *category)
     return shape + (category->checked() ? 3 : 0);
 }
 
-QStringList childKeysInRecordOrder(const Category *category)
-{
-    std::vector<Category *> children = category->children();
-    std::sort(children.begin(), children.end(),
-              [](const Category *a, const Category *b) { return a->index() < b->index(); });
-    QStringList keys;
-    for (const Category *child : children)
-        keys.append(child->key());
-    return keys;
-}
-
 QStringList childKeys(const Category *category)
 {
     QStringList keys;
@@ -231,16 +221,17 @@ void TestRoundTrip::readsBackWhatWasWritten()
         QCOMPARE(read.count(), original.count());
         int highestKeyNumber = -1;
         for (int i = 1; i <= original.count(); ++i) {
+            // Records may leave collection order, so that siblings keep theirs.
             const Category *before = original.item(i);
-            const Category *after = read.item(i);
-            QCOMPARE(after->key(), before->key());
+            const Category *after = read.item(before->key());
+            QVERIFY2(after, context.constData());
             QCOMPARE(after->parent() ? after->parent()->key() : QString(),
                      before->parent() ? before->parent()->key() : QString());
-            QCOMPARE(childKeys(after), childKeysInRecordOrder(before));
+            QCOMPARE(childKeys(after), childKeys(before));
             QCOMPARE(after->title(), before->title());
             QCOMPARE(after->checked(), before->checked());
             QCOMPARE(after->image(), imageAfterReading(before));
-            QCOMPARE(after->expanded(), i == 1);
+            QCOMPARE(after->expanded(), !before->parent());
             QCOMPARE(read.TextData[size_t(after->keyNumber())],
                      original.TextData[size_t(before->keyNumber())]);
             highestKeyNumber = std::max(highestKeyNumber, before->keyNumber());
@@ -293,8 +284,8 @@ void TestRoundTrip::unstorableTextSettlesAfterOneSave()
         QCOMPARE(result.outline.count(), original.count());
         for (int i = 1; i <= original.count(); ++i) {
             const Category *before = original.item(i);
-            const Category *after = result.outline.item(i);
-            QCOMPARE(after->key(), before->key());
+            const Category *after = result.outline.item(before->key());
+            QVERIFY2(after, context.constData());
             if (!reported.contains(before->key())) {
                 QCOMPARE(after->title(), before->title());
                 QCOMPARE(result.outline.TextData[size_t(after->keyNumber())],

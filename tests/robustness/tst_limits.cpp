@@ -18,7 +18,13 @@
 #include <QTreeView>
 #include <QScrollBar>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -83,6 +89,7 @@ private slots:
     void windowCopes();
     void deepChainInTheWindow();
     void hugeBodyReadsAndSaves();
+    void readSurvivesTheFileCutShort();
 
 private:
     void addInputRows();
@@ -115,7 +122,10 @@ void TestLimits::addInputRows()
     QTest::newRow("NUL bytes in title and body") << u"nul"_s << true << noError << 2 << 1;
     QTest::newRow("a program file") << u"binary"_s << false << int(LoadError::Code::NoRecord) << 0 << 0;
     QTest::newRow("an empty file") << u"empty"_s << false << int(LoadError::Code::NoRecord) << 0 << 0;
-    QTest::newRow("a folder") << u"folder"_s << false << int(LoadError::Code::CannotOpen) << 0 << 0;
+    QTest::newRow("a folder") << u"folder"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
+    // Neither may block nor be read until memory runs out.
+    QTest::newRow("a pipe without a writer") << u"fifo"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
+    QTest::newRow("an endless device") << u"device"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
     QTest::newRow("a file that is gone") << u"missing"_s << false << int(LoadError::Code::CannotOpen) << 0 << 0;
 }
 
@@ -146,6 +156,12 @@ QString TestLimits::prepare(const QString &input)
     } else if (input == u"folder") {
         QDir(m_dir->path()).mkdir(input);
         return m_dir->filePath(input);
+    } else if (input == u"fifo") {
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0 && errno != EEXIST)
+            qWarning("could not make a pipe");
+        return path;
+    } else if (input == u"device") {
+        return u"/dev/zero"_s;
     } else if (input == u"missing") {
         return m_dir->filePath(u"gone.svk"_s);
     }
@@ -327,6 +343,41 @@ void TestLimits::hugeBodyReadsAndSaves()
           qlonglong(bytes.size()), elapsed, usage.ru_maxrss, qPrintable(run.output.simplified()));
     QVERIFY(usage.ru_maxrss > 0);
     QVERIFY2(usage.ru_maxrss < 2L * 1024 * 1024, "peak RSS above 2 GB");
+}
+
+// Another program cuts the file short and writes it again, over and over,
+// while it is read: each read gives the outline, part of it or the read
+// error, and never takes the process down.
+void TestLimits::readSurvivesTheFileCutShort()
+{
+    const QByteArray bytes = record("C0", {}, "root", QByteArray(12 << 20, 'x')) + record("C1", "C0", "end", "");
+    const QString path = m_dir->filePath(u"cut short.svk"_s);
+    QVERIFY(files::writeBytes(path, bytes));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+
+    std::atomic<bool> done = false;
+    std::atomic<int> cuts = 0;
+    std::thread other([&] {
+        while (!done) {
+            if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) != bytes.size())
+                break;
+            ++cuts;
+        }
+    });
+    QList<int> codes;
+    for (int i = 0; i < 40; ++i) {
+        const ReadResult read = readOutlineFile(path);
+        codes.append(read.ok() ? -1 : int(read.error->code));
+    }
+    done = true;
+    other.join();
+    ::close(fd);
+    QVERIFY(cuts > 0);
+    for (int code : std::as_const(codes)) {
+        QVERIFY2(code == -1 || code == int(LoadError::Code::ChangedWhileReading) || code == int(LoadError::Code::NoRecord),
+                 qPrintable(u"read error code %1"_s.arg(code)));
+    }
 }
 
 QTEST_MAIN(TestLimits)

@@ -111,13 +111,17 @@ void TestSaveTargets::permissionsAreChecked_data()
     QTest::addColumn<int>("fileMode");
     QTest::addColumn<bool>("replaced");
 
-    // The save runs as an unprivileged account. It can only ever replace the
-    // file by renaming within the folder, so the folder decides.
+    // The save runs as an unprivileged account. A file it may write is saved
+    // in place where the folder forbids a new file beside it; a new file
+    // needs the folder.
     QTest::newRow("read-only folder, our writable file")
-            << true << 0555 << true << true << 0644 << false;
+            << true << 0555 << true << true << 0644 << true;
     QTest::newRow("someone else's folder, our writable file")
-            << false << 0755 << true << true << 0644 << false;
+            << false << 0755 << true << true << 0644 << true;
     QTest::newRow("read-only folder, new file") << true << 0555 << false << true << 0 << false;
+    // A shared sticky folder lets only the file's owner replace it.
+    QTest::newRow("someone else's sticky folder, their file we may write")
+            << false << 01777 << true << false << 0666 << true;
     // The folder would let a rename through, but a file we may not write is
     // not ours to replace.
     QTest::newRow("our folder, someone else's read-only file")
@@ -170,7 +174,8 @@ void TestSaveTargets::permissionsAreChecked()
         const ReadResult read = readOutlineFile(target);
         QVERIFY(read.ok());
         QCOMPARE(read.outline.root()->title(), u"新しい題"_s);
-        QCOMPARE(ownerOf(target), uid_t(saverrun::nobodyId));
+        // A file saved in place stays its owner's.
+        QCOMPARE(ownerOf(target), uid_t(fileExists && !fileIsOurs ? 0 : saverrun::nobodyId));
         QCOMPARE(files::entriesOf(folder), before);
         return;
     }
