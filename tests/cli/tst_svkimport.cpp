@@ -123,6 +123,9 @@ void TestSvkImport::buildsTheFileTheWindowWouldSave_data()
             << QByteArray("<opml><body><outline text=\"\xe6\x97\x85\xe8\xa1\x8c\" _note=\"&#x30AB;&#x30E1;&#x30E9;\"/>"
                           "</body></opml>")
             << record("C0", {}, Trip, "False", {Camera});
+    QTest::newRow("a line feed stays inside a title")
+            << QByteArray("<opml><body><outline text=\"two&#10;lines\"/></body></opml>")
+            << record("C0", {}, "two\nlines", "False", {""});
 }
 
 void TestSvkImport::buildsTheFileTheWindowWouldSave()
@@ -251,6 +254,10 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
             << u"IN: warning: category C0 \"\\x9b2J café\": code page 932 cannot hold U+009B \"\\x9b\", "
                "U+00E9 \"é\"; written as \"?\"\n"_qs
             << record("C0", {}, "?2J caf?", "False", {""});
+    QTest::newRow("a yen sign reads back as the backslash it is written as")
+            << QByteArray("<outline text=\"\xc2\xa5 100\"/>")
+            << u"IN: warning: category C0 \"¥ 100\": the text would read back otherwise, as \"\\ 100\"\n"_qs
+            << record("C0", {}, "\\ 100", "False", {""});
 }
 
 void TestSvkImport::warnsAboutTextTheFileCannotHold()
