@@ -95,5 +95,9 @@ QString readFailureDetail(const LoadError &error)
 
 QString saveFailureReason(const WriteError &error)
 {
+    // The save reports a target that is no regular file as EINVAL, the one
+    // step of it where that errno can come from.
+    if (error.code == EINVAL)
+        return QStringLiteral("通常のファイルではありません（パイプ、装置など）");
     return systemReason(error.code);
 }

@@ -25,6 +25,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -613,39 +615,49 @@ void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
 void TestForm1Files::failureReasonsAreJapanese_data()
 {
     QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("target");      // opened or saved to, in the test's folder
     QTest::addColumn<QByteArray>("parentKey"); // of the second record of the file opened
     QTest::addColumn<QString>("detail");
 
-    QTest::newRow("Open: unknown parent") << u"tOpen"_s << QByteArray("C9")
+    QTest::newRow("Open: unknown parent") << u"tOpen"_s << u"parent.svk"_s << QByteArray("C9")
                                           << u"12 行目: 親のキー「C9」のカテゴリがありません"_s;
     // Laying out a megabyte-long key held the window for seconds.
     QTest::newRow("Open: a megabyte-long key is cut")
-            << u"tOpen"_s << QByteArray("C") + QByteArray(1 << 20, 'A')
+            << u"tOpen"_s << u"parent.svk"_s << QByteArray("C") + QByteArray(1 << 20, 'A')
             << u"12 行目: 親のキー「C"_s + QString(39, u'A') + u"…」のカテゴリがありません"_s;
+    QTest::newRow("Open: a folder") << u"tOpen"_s << u"folder"_s << QByteArray()
+                                    << u"通常のファイルではありません（フォルダー、パイプ、装置など）"_s;
     QTest::newRow("Save As: no such folder")
-            << u"mCreate"_s << QByteArray() << u"ファイルまたはフォルダーが見つかりません"_s;
+            << u"mCreate"_s << u"none/new.svk"_s << QByteArray() << u"ファイルまたはフォルダーが見つかりません"_s;
+    QTest::newRow("Save As: onto a pipe")
+            << u"mCreate"_s << u"pipe"_s << QByteArray() << u"通常のファイルではありません（パイプ、装置など）"_s;
 }
 
 void TestForm1Files::failureReasonsAreJapanese()
 {
     QFETCH(QString, command);
+    QFETCH(QString, target);
     QFETCH(QByteArray, parentKey);
     QFETCH(QString, detail);
 
     QVERIFY(start(true));
     ScriptedQuestions &scripted = m_driver->questions();
-    if (command == u"tOpen") {
-        const QString file = path(u"parent.svk"_s);
+    const QString file = path(target);
+    if (target == u"folder")
+        QVERIFY(QDir().mkdir(file));
+    if (target == u"pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    if (!parentKey.isEmpty())
         QVERIFY(samplefiles::writeBytes(file, "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
                                               "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
                                               "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
                                                       + parentKey
                                                       + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
                                                         "SORVEKA_END_CHECK_MARK\r\n"));
+    if (command == u"tOpen")
         scripted.answerOpen(file);
-    } else {
-        scripted.answerSave(path(u"none/new.svk"_s));
-    }
+    else
+        scripted.answerSave(file);
     scripted.expectError();
     run(command);
 
