@@ -72,6 +72,16 @@ void OutlineTreeView::drawBranches(QPainter *painter, const QRect &rect,
     painter->setBrushOrigin(oldBrushOrigin);
 }
 
+QItemSelectionModel::SelectionFlags OutlineTreeView::selectionCommand(const QModelIndex &index,
+                                                                      const QEvent *event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QTreeView::selectionCommand(index, event);
+    if (!index.isValid()
+        || command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
 bool OutlineTreeView::pointerOverBranches(const QRect &rowBranches, const QRect &ownIndicator,
                                           bool wholeRowHighlights) const
 {

@@ -9,6 +9,9 @@
 // indicators itself, from the innermost level outwards, and stops at the
 // view's edge. Rows whose levels are all in sight are left to QTreeView, and
 // what is seen is the same either way.
+//
+// As in the desktop's classic tree controls, one row is always selected:
+// the commands act on it, so the highlight never leaves it.
 class OutlineTreeView : public QTreeView
 {
     Q_OBJECT
@@ -17,6 +20,10 @@ public:
 
 protected:
     void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
+    // A press on empty space or a Ctrl+click (or Ctrl+Space) on the selected
+    // row would leave no row selected; the selection only ever moves.
+    QItemSelectionModel::SelectionFlags
+    selectionCommand(const QModelIndex &index, const QEvent *event = nullptr) const override;
 
 private:
     // The hover highlight QTreeView gives the indicators of the row or the

@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -85,6 +86,8 @@ private slots:
 
     void rightClickActsOnSelection_data();
     void rightClickActsOnSelection();
+    void selectionStaysHighlighted_data();
+    void selectionStaysHighlighted();
     void doubleClick_data();
     void doubleClick();
     void expandCollapseIcons_data();
@@ -524,6 +527,34 @@ void TestForm1::rightClickActsOnSelection()
     QCOMPARE(document.outline.selected(), m_driver->category(selected));
     QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(m_driver->category(selected)));
     QCOMPARE(m_driver->titleBox()->text(), titleOf(document, selected));
+}
+
+void TestForm1::selectionStaysHighlighted_data()
+{
+    QTest::addColumn<bool>("onEmptySpace");
+    QTest::addColumn<int>("modifiers");
+
+    QTest::newRow("click on empty space") << true << int(Qt::NoModifier);
+    QTest::newRow("ctrl+click on empty space") << true << int(Qt::ControlModifier);
+    QTest::newRow("ctrl+click on the selected row") << false << int(Qt::ControlModifier);
+}
+
+void TestForm1::selectionStaysHighlighted()
+{
+    QFETCH(bool, onEmptySpace);
+    QFETCH(int, modifiers);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *memo = m_driver->category(u"C4"_s);
+    QVERIFY(m_driver->click(memo));
+    const QPoint point = onEmptySpace ? m_driver->emptySpace() : m_driver->rowCentre(memo);
+    QTest::mouseClick(m_driver->tree()->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(modifiers), point);
+
+    // The commands act on the selected category: the tree shows which.
+    QCOMPARE(document.outline.selected(), memo);
+    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(memo)});
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(memo));
 }
 
 void TestForm1::doubleClick_data()
