@@ -460,6 +460,11 @@ void Form1::Tt_Collapse(Category *node)
 {
     m_document.outline.setExpanded(node, false);
     m_document.outline.setImage(node, icons::of(icons::Collapsed, node->checked()));
+    // The commands act on the selected category, which must stay in sight:
+    // collapsing its ancestor selects the ancestor, as a click on it would.
+    if (const Category *selected = m_document.outline.selected();
+        selected && selected != node && selected->isWithin(node))
+        Tt_NodeClick(node);
 }
 
 void Form1::mCheck_Click()

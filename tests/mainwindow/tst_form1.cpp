@@ -88,6 +88,8 @@ private slots:
     void rightClickActsOnSelection();
     void selectionStaysHighlighted_data();
     void selectionStaysHighlighted();
+    void collapsingAncestorSelectsIt_data();
+    void collapsingAncestorSelectsIt();
     void doubleClick_data();
     void doubleClick();
     void expandCollapseIcons_data();
@@ -555,6 +557,39 @@ void TestForm1::selectionStaysHighlighted()
     QCOMPARE(document.outline.selected(), memo);
     QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(memo)});
     QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(memo));
+}
+
+void TestForm1::collapsingAncestorSelectsIt_data()
+{
+    QTest::addColumn<QString>("collapsed");
+
+    QTest::newRow("parent") << u"C1"_s;
+    QTest::newRow("root") << u"C0"_s;
+}
+
+void TestForm1::collapsingAncestorSelectsIt()
+{
+    QFETCH(QString, collapsed);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *plan = m_driver->category(u"C3"_s);
+    Category *ancestor = m_driver->category(collapsed);
+    QVERIFY(m_driver->clickBranch(m_driver->category(u"C1"_s)));
+    QVERIFY(m_driver->click(plan));
+    replaceText(m_driver->titleBox(), u"Plan"_s);
+
+    QVERIFY(m_driver->clickBranch(ancestor));
+    QVERIFY(!m_driver->tree()->isExpanded(m_driver->indexOf(ancestor)));
+    // A change of selection like a click: the typing reached its own category
+    // first, then the boxes show the collapsed one.
+    QCOMPARE(plan->title(), u"Plan"_s);
+    QCOMPARE(document.outline.selected(), ancestor);
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(ancestor));
+    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(ancestor)});
+    QCOMPARE(document.EditIndex, ancestor->index());
+    QCOMPARE(m_driver->titleBox()->text(), ancestor->title());
+    QVERIFY(!document.EditPending);
 }
 
 void TestForm1::doubleClick_data()
