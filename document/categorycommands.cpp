@@ -81,6 +81,8 @@ bool mDelete_Click(Document &document)
     }
 
     if (parent->childCount() == 0) {
+        // Nothing is left to show below it: it is no longer open either.
+        outline.setExpanded(parent, false);
         outline.setImage(parent, icons::of(icons::Leaf, parent->checked()));
         PropagateCheck(outline, parent);
     } else {

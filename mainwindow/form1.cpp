@@ -452,6 +452,13 @@ void Form1::Tt_DblClick()
 
 void Form1::Tt_Expand(Category *node)
 {
+    // The view's own keys (+, *) open a row without children too. Such a
+    // category has nothing to show: it stays closed and keeps its page.
+    if (node->childCount() == 0) {
+        QScopedValueRollback guard(m_coreChanging, true);
+        m_tree->collapse(m_model->indexOf(node));
+        return;
+    }
     m_document.outline.setExpanded(node, true);
     m_document.outline.setImage(node, icons::of(icons::Expanded, node->checked()));
 }
@@ -459,7 +466,10 @@ void Form1::Tt_Expand(Category *node)
 void Form1::Tt_Collapse(Category *node)
 {
     m_document.outline.setExpanded(node, false);
-    m_document.outline.setImage(node, icons::of(icons::Collapsed, node->checked()));
+    // A category without children keeps its page, though the view may have
+    // held it open (a loaded outline's lone root is).
+    if (node->childCount() != 0)
+        m_document.outline.setImage(node, icons::of(icons::Collapsed, node->checked()));
     // The commands act on the selected category, which must stay in sight:
     // collapsing its ancestor selects the ancestor, as a click on it would.
     if (const Category *selected = m_document.outline.selected();

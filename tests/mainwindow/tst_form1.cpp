@@ -90,6 +90,8 @@ private slots:
     void selectionStaysHighlighted();
     void collapsingAncestorSelectsIt_data();
     void collapsingAncestorSelectsIt();
+    void categoryWithoutChildrenShowsPage_data();
+    void categoryWithoutChildrenShowsPage();
     void doubleClick_data();
     void doubleClick();
     void expandCollapseIcons_data();
@@ -590,6 +592,49 @@ void TestForm1::collapsingAncestorSelectsIt()
     QCOMPARE(document.EditIndex, ancestor->index());
     QCOMPARE(m_driver->titleBox()->text(), ancestor->title());
     QVERIFY(!document.EditPending);
+}
+
+void TestForm1::categoryWithoutChildrenShowsPage_data()
+{
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("deleteOnlyChild");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("selectedAfter");
+
+    QTest::newRow("+ on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Plus} << u"C4"_s;
+    QTest::newRow("+ then - on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Plus, Qt::Key_Minus} << u"C4"_s;
+    QTest::newRow("* on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Asterisk} << u"C4"_s;
+    QTest::newRow("* on the root") << u"C0"_s << false << QList<int>{Qt::Key_Asterisk} << u"C0"_s;
+    QTest::newRow("left after deleting the only child") << u"C3"_s << true << QList<int>{Qt::Key_Left} << u"C0"_s;
+}
+
+void TestForm1::categoryWithoutChildrenShowsPage()
+{
+    QFETCH(QString, selected);
+    QFETCH(bool, deleteOnlyChild);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, selectedAfter);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QTreeView *tree = m_driver->tree();
+    tree->expand(m_driver->indexOf(m_driver->category(u"C1"_s)));
+    QVERIFY(m_driver->click(m_driver->category(selected)));
+    if (deleteOnlyChild)
+        m_driver->action(u"mDelete"_s)->trigger();
+    tree->setFocus();
+    for (int key : keys)
+        QTest::keyClick(tree, Qt::Key(key));
+
+    QCOMPARE(document.outline.selected(), m_driver->category(selectedAfter));
+    for (int i = 1; i <= document.outline.count(); ++i) {
+        const Category *c = document.outline.item(i);
+        if (c->childCount() != 0)
+            continue;
+        QVERIFY2(c->image() == (c->checked() ? 6 : 3), qPrintable(c->key()));
+        QVERIFY2(!c->expanded(), qPrintable(c->key()));
+        QVERIFY2(!tree->isExpanded(m_driver->indexOf(c)), qPrintable(c->key()));
+    }
 }
 
 void TestForm1::doubleClick_data()
