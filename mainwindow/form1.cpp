@@ -236,7 +236,6 @@ void Form1::connectView()
         if (m_document.EditPending || category != m_document.editedCategory())
             Tt_NodeClick(category);
     });
-    connect(m_tree, &QTreeView::doubleClicked, this, [this] { Tt_DblClick(); });
     connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_coreChanging)
             Tt_Expand(OutlineModel::categoryAt(index));
@@ -524,6 +523,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         // move the selection to the category under the pointer.
         if (button == Qt::RightButton)
             return true;
+    } else if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // Anywhere in the tree, also on empty space or an expand sign, where
+        // the view itself reports no double click.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            Tt_DblClick();
     } else if ((watched == m_title || watched == m_body) && event->type() == QEvent::KeyPress) {
         markEdited();
     }

@@ -640,25 +640,39 @@ void TestForm1::categoryWithoutChildrenShowsPage()
 void TestForm1::doubleClick_data()
 {
     QTest::addColumn<QString>("key");
+    // Where the double click lands: on the row of `key`, or, with `key`
+    // selected first, on empty space or on the expand sign of C1.
+    QTest::addColumn<QString>("where");
     QTest::addColumn<bool>("checkedAfter");
     QTest::addColumn<bool>("changed");
 
-    QTest::newRow("unchecked leaf is ticked") << u"C4"_s << true << true;
-    QTest::newRow("checked leaf is unticked") << u"C2"_s << false << true;
-    QTest::newRow("category with children keeps its mark") << u"C1"_s << false << false;
-    QTest::newRow("root keeps its mark") << u"C0"_s << false << false;
+    QTest::newRow("unchecked leaf is ticked") << u"C4"_s << u"row"_s << true << true;
+    QTest::newRow("checked leaf is unticked") << u"C2"_s << u"row"_s << false << true;
+    QTest::newRow("category with children keeps its mark") << u"C1"_s << u"row"_s << false << false;
+    QTest::newRow("root keeps its mark") << u"C0"_s << u"row"_s << false << false;
+    QTest::newRow("on empty space, the selected leaf is ticked") << u"C4"_s << u"empty"_s << true << true;
+    QTest::newRow("on an expand sign, the selected leaf is ticked") << u"C4"_s << u"sign"_s << true << true;
 }
 
 void TestForm1::doubleClick()
 {
     QFETCH(QString, key);
+    QFETCH(QString, where);
     QFETCH(bool, checkedAfter);
     QFETCH(bool, changed);
 
     QVERIFY(startWithTrip());
     Document &document = m_driver->document();
     Category *category = m_driver->category(key);
-    QVERIFY(m_driver->doubleClick(category));
+    if (where == u"row") {
+        QVERIFY(m_driver->doubleClick(category));
+    } else {
+        QVERIFY(m_driver->click(category));
+        const QPoint point = where == u"empty" ? m_driver->emptySpace()
+                                               : m_driver->branchSign(m_driver->category(u"C1"_s));
+        QVERIFY(!point.isNull());
+        m_driver->doubleClickAt(point);
+    }
 
     QCOMPARE(category->checked(), checkedAfter);
     QCOMPARE(document.DataChanged, changed);
