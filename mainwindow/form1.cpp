@@ -257,8 +257,12 @@ void Form1::connectView()
                 QScopedValueRollback guard(m_coreChanging, true);
                 m_tree->setExpanded(index, expanded);
             });
-    connect(m_model, &OutlineModel::scrollRequested, this,
-            [this](const QModelIndex &index) { m_tree->scrollTo(index); });
+    connect(m_model, &OutlineModel::scrollRequested, this, [this](const QModelIndex &index) {
+        // The column must already cover the row for the view to scroll to it.
+        m_fitColumn->stop();
+        fitTreeColumn();
+        m_tree->scrollTo(index);
+    });
     connect(m_model, &OutlineModel::outlineReplaced, this, &Form1::applyExpansions);
 
     // Measuring every row is linear, so a burst of changes (a whole outline

@@ -18,6 +18,11 @@ class OutlineTreeView : public QTreeView
 public:
     using QTreeView::QTreeView;
 
+    // Brings the row's picture and title into sight, sideways too: QTreeView
+    // scrolls sideways by whole columns only, and the one column is wider
+    // than the view once rows are deep.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
 protected:
     void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
     // A press on empty space or a Ctrl+click (or Ctrl+Space) on the selected

@@ -92,6 +92,8 @@ private slots:
     void collapsingAncestorSelectsIt();
     void categoryWithoutChildrenShowsPage_data();
     void categoryWithoutChildrenShowsPage();
+    void newCategoryScrolledIntoView_data();
+    void newCategoryScrolledIntoView();
     void doubleClick_data();
     void doubleClick();
     void expandCollapseIcons_data();
@@ -635,6 +637,41 @@ void TestForm1::categoryWithoutChildrenShowsPage()
         QVERIFY2(!c->expanded(), qPrintable(c->key()));
         QVERIFY2(!tree->isExpanded(m_driver->indexOf(c)), qPrintable(c->key()));
     }
+}
+
+void TestForm1::newCategoryScrolledIntoView_data()
+{
+    QTest::addColumn<int>("level");
+
+    QTest::newRow("9 levels down, cut off at the edge") << 9;
+    QTest::newRow("12 levels down, past the edge") << 12;
+}
+
+void TestForm1::newCategoryScrolledIntoView()
+{
+    QFETCH(int, level);
+
+    QVERIFY(m_driver->start());
+    Document &document = m_driver->document();
+    QTreeView *tree = m_driver->tree();
+    Category *created = nullptr;
+    for (int i = 1; i <= level; ++i) {
+        if (created)
+            m_driver->form().Tt_NodeClick(created);
+        m_driver->action(u"CreateNextLevel"_s)->trigger();
+        created = document.outline.item(document.outline.count());
+    }
+    QCoreApplication::processEvents();
+
+    // The new category's picture and title are in sight.
+    const QModelIndex index = m_driver->indexOf(created);
+    const QRect rect = tree->visualRect(index);
+    const int right = rect.left() + tree->sizeHintForIndex(index).width();
+    QVERIFY2(rect.left() >= 0, qPrintable(QString::number(rect.left())));
+    QVERIFY2(right <= tree->viewport()->width(),
+             qPrintable(u"%1 > %2"_s.arg(right).arg(tree->viewport()->width())));
+    QVERIFY(rect.top() >= 0);
+    QVERIFY(rect.bottom() < tree->viewport()->height());
 }
 
 void TestForm1::doubleClick_data()
