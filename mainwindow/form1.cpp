@@ -417,6 +417,8 @@ void Form1::fillBoxes(const QString &title, const QString &body)
 {
     QScopedValueRollback guard(m_fillingBoxes, true);
     m_title->setText(title);
+    // A title longer than the box shows its beginning.
+    m_title->setCursorPosition(0);
     m_bodyFiller->fill(bodyForBox(body));
 }
 

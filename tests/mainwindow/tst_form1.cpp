@@ -83,6 +83,7 @@ private slots:
     void clickWithoutTypingChangesNothing();
     void pasteAndInputMethodSetPending_data();
     void pasteAndInputMethodSetPending();
+    void titleBoxShowsStartOfTitle();
 
     void rightClickActsOnSelection_data();
     void rightClickActsOnSelection();
@@ -474,6 +475,28 @@ void TestForm1::pasteAndInputMethodSetPending()
     QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
     QCOMPARE(titleOf(document, u"C4"_s), storedTitle);
     QCOMPARE(bodyOf(document, u"C4"_s), storedBody);
+}
+
+void TestForm1::titleBoxShowsStartOfTitle()
+{
+    // A title longer than the box shows its beginning, whichever way the box
+    // was filled.
+    const QString longTitle = u"始"_s + QString(200, u'題') + u"終"_s;
+    const QString file = path(u"long title.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE="_s + longTitle
+            + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+              u"SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\nSORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\n"
+              u"SORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    QLineEdit *box = m_driver->titleBox();
+    QCOMPARE(box->text(), longTitle);
+    QCOMPARE(box->cursorPosition(), 0);
+
+    QVERIFY(m_driver->click(m_driver->category(u"C1"_s)));
+    QVERIFY(m_driver->click(m_driver->category(u"C0"_s)));
+    QCOMPARE(box->text(), longTitle);
+    QCOMPARE(box->cursorPosition(), 0);
 }
 
 void TestForm1::rightClickActsOnSelection_data()
