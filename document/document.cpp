@@ -29,6 +29,17 @@ void WriteBackEdit(Document &document, const QString &title, const QString &body
     document.EditPending = false;
 }
 
+QString oneLineTitle(const QString &text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\r', u' ');
+    line.replace(u'\n', u' ');
+    return line;
+}
+
 void beginEditing(Document &document, Category *category)
 {
     document.EditIndex = category ? category->index() : 0;

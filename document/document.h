@@ -36,6 +36,10 @@ void ResetOutline(Document &document);
 // A stale EditIndex (no such category) stores nothing rather than guessing.
 void WriteBackEdit(Document &document, const QString &title, const QString &body);
 
+// A title is one line: each line break in `text` (CR LF, CR or LF) becomes
+// a blank.
+QString oneLineTitle(const QString &text);
+
 // Makes `category` the one the boxes show: the caller fills the boxes with its
 // title and TextData slot.
 void beginEditing(Document &document, Category *category);

@@ -1,22 +1,12 @@
 #include "file/outlinewriter.h"
 
+#include "document/document.h"
 #include "file/cp932.h"
 #include "file/keywords.h"
 
 namespace {
 
 const QByteArray CrLf("\r\n");
-
-QString singleLine(const QString &title)
-{
-    if (!title.contains(u'\r') && !title.contains(u'\n'))
-        return title;
-    QString line = title;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\r', u' ');
-    line.replace(u'\n', u' ');
-    return line;
-}
 
 void appendLine(QByteArray &out, const QString &keyword, const QString &value)
 {
@@ -54,7 +44,7 @@ QByteArray writeOutline(const Outline &outline)
         appendLine(out, keywords::Key, category->key());
         if (i != 1)
             appendLine(out, keywords::Parent, category->parent()->key());
-        appendLine(out, keywords::Title, singleLine(category->title()));
+        appendLine(out, keywords::Title, oneLineTitle(category->title()));
         appendLine(out, keywords::Checked,
                    category->checked() ? QStringLiteral("True") : QStringLiteral("False"));
         out += cp932::encode(keywords::BodyStart);

@@ -155,6 +155,7 @@ void Form1::createControls()
     // dropping and input-method text, which come without a key press.
     connect(m_title, &QLineEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
     connect(m_body, &QPlainTextEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+    connect(m_title, &QLineEdit::textEdited, this, &Form1::keepTitleOneLine);
 }
 
 QAction *Form1::addCommand(QMenu *menu, QStringView name, QStringView caption)
@@ -420,6 +421,19 @@ void Form1::fillBoxes(const QString &title, const QString &body)
     // A title longer than the box shows its beginning.
     m_title->setCursorPosition(0);
     m_bodyFiller->fill(bodyForBox(body));
+}
+
+void Form1::keepTitleOneLine(const QString &text)
+{
+    // A line edit keeps the line breaks that are pasted or dropped into it,
+    // showing them as blanks; they become blanks as they come in. Only such
+    // an entry is replaced, and it takes the box's undo steps with it.
+    const QString line = oneLineTitle(text);
+    if (line == text)
+        return;
+    const int cursor = int(oneLineTitle(text.left(m_title->cursorPosition())).size());
+    m_title->setText(line);
+    m_title->setCursorPosition(cursor);
 }
 
 void Form1::setCaption(const QString &caption)

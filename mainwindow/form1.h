@@ -77,6 +77,7 @@ private:
     void ResetOutline();
     void fillBoxes(const QString &title, const QString &body);
     void markEdited();
+    void keepTitleOneLine(const QString &text);
     void Tt_Expand(Category *node);
     void Tt_Collapse(Category *node);
     void mCheck_Click();

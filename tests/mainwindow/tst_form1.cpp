@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -83,6 +84,8 @@ private slots:
     void clickWithoutTypingChangesNothing();
     void pasteAndInputMethodSetPending_data();
     void pasteAndInputMethodSetPending();
+    void lineBreaksEnterTitleAsBlanks_data();
+    void lineBreaksEnterTitleAsBlanks();
     void titleBoxShowsStartOfTitle();
 
     void rightClickActsOnSelection_data();
@@ -475,6 +478,54 @@ void TestForm1::pasteAndInputMethodSetPending()
     QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
     QCOMPARE(titleOf(document, u"C4"_s), storedTitle);
     QCOMPARE(bodyOf(document, u"C4"_s), storedBody);
+}
+
+void TestForm1::lineBreaksEnterTitleAsBlanks_data()
+{
+    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("pasted CR LF and LF") << false << u"一\r\n二\n三"_s << u"メモ一 二 三"_s;
+    QTest::newRow("pasted lone CR, ending in a line break") << false << u"一\r二\r\n"_s << u"メモ一 二 "_s;
+    QTest::newRow("dropped") << true << u"一\n二"_s << u"メモ一 二"_s;
+}
+
+void TestForm1::lineBreaksEnterTitleAsBlanks()
+{
+    QFETCH(bool, dropped);
+    QFETCH(QString, entered);
+    QFETCH(QString, title);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
+    QLineEdit *box = m_driver->titleBox();
+    box->end(false);
+    if (dropped) {
+        QMimeData data;
+        data.setText(entered);
+        // The drop reaches the widget that accepted the drag's entry.
+        const QPoint end(box->width() - 2, box->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &drop);
+        QVERIFY(drop.isAccepted());
+    } else {
+        QApplication::clipboard()->setText(entered);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    // The box never holds the line break, and the cursor stays after what came in.
+    QCOMPARE(box->text(), title);
+    if (!dropped)
+        QCOMPARE(box->cursorPosition(), title.size());
+
+    QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    QCOMPARE(titleOf(document, u"C4"_s), title);
+    QCOMPARE(m_driver->indexOf(m_driver->category(u"C4"_s)).data().toString(), title);
 }
 
 void TestForm1::titleBoxShowsStartOfTitle()
