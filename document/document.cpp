@@ -18,12 +18,13 @@ void ResetOutline(Document &document)
     outline.select(root);
 }
 
-void WriteBackEdit(Document &document, const QString &title, const QString &body)
+void WriteBackEdit(Document &document, const QString &title, const std::optional<QString> &body)
 {
     if (!document.EditPending)
         return;
     if (Category *category = document.editedCategory()) {
-        document.outline.TextData[size_t(category->keyNumber())] = body;
+        if (body)
+            document.outline.TextData[size_t(category->keyNumber())] = *body;
         document.outline.setTitle(category, title);
     }
     document.EditPending = false;

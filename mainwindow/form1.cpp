@@ -154,7 +154,12 @@ void Form1::createControls()
     // Every change the user makes counts as typing: keys, but also pasting,
     // dropping and input-method text, which come without a key press.
     connect(m_title, &QLineEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
-    connect(m_body, &QPlainTextEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+    connect(m_body, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_fillingBoxes)
+            return;
+        m_bodyEdited = true;
+        markEdited();
+    });
     connect(m_title, &QLineEdit::textEdited, this, &Form1::keepTitleOneLine);
 }
 
@@ -401,9 +406,16 @@ void Form1::writeBackEdit()
     // of the box costs as much as showing it.
     if (!m_document.EditPending)
         return;
-    // Typing in the title leaves a large body still filling.
-    m_bodyFiller->finish();
-    WriteBackEdit(m_document, m_title->text(), bodyFromBox(m_body->toPlainText()));
+    // The box gives back every line end as CR LF, so a body is stored only
+    // when it was edited: one with lone LFs keeps them when only its title
+    // was typed in. Nor does a large body, still filling, need to be read.
+    std::optional<QString> body;
+    if (m_bodyEdited) {
+        m_bodyFiller->finish();
+        body = bodyFromBox(m_body->toPlainText());
+    }
+    WriteBackEdit(m_document, m_title->text(), body);
+    m_bodyEdited = false;
 }
 
 void Form1::showEditedCategory()
@@ -421,6 +433,7 @@ void Form1::fillBoxes(const QString &title, const QString &body)
     // A title longer than the box shows its beginning.
     m_title->setCursorPosition(0);
     m_bodyFiller->fill(bodyForBox(body));
+    m_bodyEdited = false;
 }
 
 void Form1::keepTitleOneLine(const QString &text)

@@ -107,6 +107,8 @@ private:
     bool m_iconSet = false;
     // Set while the window itself fills the boxes, so that is not typing.
     bool m_fillingBoxes = false;
+    // The body box was changed since it was filled or written back.
+    bool m_bodyEdited = false;
     // Set while the core changes the tree, so the view's own reactions (its
     // current row moving as rows go) are not taken for the user's clicks.
     bool m_coreChanging = false;

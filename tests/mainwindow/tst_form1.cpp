@@ -87,6 +87,7 @@ private slots:
     void lineBreaksEnterTitleAsBlanks_data();
     void lineBreaksEnterTitleAsBlanks();
     void titleBoxShowsStartOfTitle();
+    void titleTypingLeavesBodyAsStored();
 
     void rightClickActsOnSelection_data();
     void rightClickActsOnSelection();
@@ -548,6 +549,29 @@ void TestForm1::titleBoxShowsStartOfTitle()
     QVERIFY(m_driver->click(m_driver->category(u"C0"_s)));
     QCOMPARE(box->text(), longTitle);
     QCOMPARE(box->cursorPosition(), 0);
+}
+
+void TestForm1::titleTypingLeavesBodyAsStored()
+{
+    // The body box gives back every line end as CR LF; a body it did not
+    // edit keeps its lone LF.
+    const QString body = u"一\n二"_s;
+    const QString file = path(u"lone line ends.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE=根\r\nSORVEKA_CHECKED=False\r\n"
+                         u"SORVEKA_DATA_CHECK_MARK\r\n"_s
+            + body + u"\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Document &document = m_driver->document();
+    QCOMPARE(bodyOf(document, u"C0"_s), body);
+
+    replaceText(m_driver->titleBox(), u"New title"_s);
+    QTest::keyClick(m_driver->bodyBox(), Qt::Key_Down);
+    m_driver->pressOnEmptySpace();
+    QCOMPARE(titleOf(document, u"C0"_s), u"New title"_s);
+    QCOMPARE(bodyOf(document, u"C0"_s), body);
+    QVERIFY(document.DataChanged);
+    QVERIFY(!document.EditPending);
 }
 
 void TestForm1::rightClickActsOnSelection_data()
