@@ -29,6 +29,14 @@ public:
     Category *next() const;
     // Position among the siblings, from 0 (the row a view shows it in).
     int row() const { return m_row; }
+    // Whether this category is `subtreeRoot` or lies below it.
+    bool isWithin(const Category *subtreeRoot) const
+    {
+        for (const Category *c = this; c; c = c->m_parent)
+            if (c == subtreeRoot)
+                return true;
+        return false;
+    }
 
 private:
     friend class Outline;

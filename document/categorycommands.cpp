@@ -32,14 +32,6 @@ bool canCreate(const Outline &outline, const Category *selected)
     return selected && outline.KeyCounter < KeyCounterLimit && !outline.item(nextKey(outline));
 }
 
-bool isWithin(const Category *category, const Category *subtreeRoot)
-{
-    for (; category; category = category->parent())
-        if (category == subtreeRoot)
-            return true;
-    return false;
-}
-
 } // namespace
 
 Category *CreateNextLevel_Click(Document &document)
@@ -77,7 +69,7 @@ bool mDelete_Click(Document &document)
     // Positions close up after the removal: follow the edited category by
     // identity so that pending typing can never land in another category.
     Category *edited = document.editedCategory();
-    const bool editedRemoved = isWithin(edited, selected);
+    const bool editedRemoved = edited && edited->isWithin(selected);
 
     outline.remove(selected);
 
@@ -89,6 +81,8 @@ bool mDelete_Click(Document &document)
     }
 
     if (parent->childCount() == 0) {
+        // Nothing is left to show below it: it is no longer open either.
+        outline.setExpanded(parent, false);
         outline.setImage(parent, icons::of(icons::Leaf, parent->checked()));
         PropagateCheck(outline, parent);
     } else {

@@ -18,15 +18,27 @@ void ResetOutline(Document &document)
     outline.select(root);
 }
 
-void WriteBackEdit(Document &document, const QString &title, const QString &body)
+void WriteBackEdit(Document &document, const QString &title, const std::optional<QString> &body)
 {
     if (!document.EditPending)
         return;
     if (Category *category = document.editedCategory()) {
-        document.outline.TextData[size_t(category->keyNumber())] = body;
+        if (body)
+            document.outline.TextData[size_t(category->keyNumber())] = *body;
         document.outline.setTitle(category, title);
     }
     document.EditPending = false;
+}
+
+QString oneLineTitle(const QString &text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\r', u' ');
+    line.replace(u'\n', u' ');
+    return line;
 }
 
 void beginEditing(Document &document, Category *category)

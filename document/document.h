@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The program-wide document state: the outline and the flags that tie it to
 // the title and body boxes and to its file.
 struct Document
@@ -32,9 +34,15 @@ inline const QString NewCategoryTitle = QStringLiteral("新しい項目");
 // in the boxes is dropped; the caller fills the boxes from the root.
 void ResetOutline(Document &document);
 
-// Stores the boxes into the category being edited when typing is pending.
-// A stale EditIndex (no such category) stores nothing rather than guessing.
-void WriteBackEdit(Document &document, const QString &title, const QString &body);
+// Stores the boxes into the category being edited when typing is pending:
+// the title, and the body when there is one, that is when the body box was
+// edited. A stale EditIndex (no such category) stores nothing rather than
+// guessing.
+void WriteBackEdit(Document &document, const QString &title, const std::optional<QString> &body);
+
+// A title is one line: each line break in `text` (CR LF, CR or LF) becomes
+// a blank.
+QString oneLineTitle(const QString &text);
 
 // Makes `category` the one the boxes show: the caller fills the boxes with its
 // title and TextData slot.

@@ -160,7 +160,13 @@ void Form1::createControls()
     // still being composed counts from its first key, although the line edit
     // reports no change for it.
     connect(m_title, &QLineEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
-    connect(m_body, &QPlainTextEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+    connect(m_body, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_fillingBoxes)
+            return;
+        m_bodyEdited = true;
+        markEdited();
+    });
+    connect(m_title, &QLineEdit::textEdited, this, &Form1::keepTitleOneLine);
     m_composition = new CompositionKeeper(m_title, m_body, this);
     connect(m_composition, &CompositionKeeper::composed, this, [this] {
         if (!m_fillingBoxes)
@@ -254,7 +260,6 @@ void Form1::connectView()
         if (m_document.EditPending || category != m_document.editedCategory())
             Tt_NodeClick(category);
     });
-    connect(m_tree, &QTreeView::doubleClicked, this, [this] { Tt_DblClick(); });
     connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_coreChanging)
             Tt_Expand(OutlineModel::categoryAt(index));
@@ -276,8 +281,12 @@ void Form1::connectView()
                 QScopedValueRollback guard(m_coreChanging, true);
                 m_tree->setExpanded(index, expanded);
             });
-    connect(m_model, &OutlineModel::scrollRequested, this,
-            [this](const QModelIndex &index) { m_tree->scrollTo(index); });
+    connect(m_model, &OutlineModel::scrollRequested, this, [this](const QModelIndex &index) {
+        // The column must already cover the row for the view to scroll to it.
+        m_fitColumn->stop();
+        fitTreeColumn();
+        m_tree->scrollTo(index);
+    });
     connect(m_model, &OutlineModel::outlineReplaced, this, &Form1::applyExpansions);
 
     // Measuring every row is linear, so a burst of changes (a whole outline
@@ -429,9 +438,16 @@ void Form1::writeBackEdit()
     // of the box costs as much as showing it.
     if (!m_document.EditPending)
         return;
-    // Typing in the title leaves a large body still filling.
-    m_bodyFiller->finish();
-    WriteBackEdit(m_document, m_title->text(), bodyFromBox(m_body->toPlainText()));
+    // The box gives back every line end as CR LF, so a body is stored only
+    // when it was edited: one with lone LFs keeps them when only its title
+    // was typed in. Nor does a large body, still filling, need to be read.
+    std::optional<QString> body;
+    if (m_bodyEdited) {
+        m_bodyFiller->finish();
+        body = bodyFromBox(m_body->toPlainText());
+    }
+    WriteBackEdit(m_document, m_title->text(), body);
+    m_bodyEdited = false;
 }
 
 void Form1::showEditedCategory()
@@ -446,7 +462,23 @@ void Form1::fillBoxes(const QString &title, const QString &body)
 {
     QScopedValueRollback guard(m_fillingBoxes, true);
     m_title->setText(title);
+    // A title longer than the box shows its beginning.
+    m_title->setCursorPosition(0);
     m_bodyFiller->fill(bodyForBox(body));
+    m_bodyEdited = false;
+}
+
+void Form1::keepTitleOneLine(const QString &text)
+{
+    // A line edit keeps the line breaks that are pasted or dropped into it,
+    // showing them as blanks; they become blanks as they come in. Only such
+    // an entry is replaced, and it takes the box's undo steps with it.
+    const QString line = oneLineTitle(text);
+    if (line == text)
+        return;
+    const int cursor = int(oneLineTitle(text.left(m_title->cursorPosition())).size());
+    m_title->setText(line);
+    m_title->setCursorPosition(cursor);
 }
 
 void Form1::setCaption(const QString &caption)
@@ -484,6 +516,13 @@ void Form1::Tt_DblClick()
 
 void Form1::Tt_Expand(Category *node)
 {
+    // The view's own keys (+, *) open a row without children too. Such a
+    // category has nothing to show: it stays closed and keeps its page.
+    if (node->childCount() == 0) {
+        QScopedValueRollback guard(m_coreChanging, true);
+        m_tree->collapse(m_model->indexOf(node));
+        return;
+    }
     m_document.outline.setExpanded(node, true);
     m_document.outline.setImage(node, icons::of(icons::Expanded, node->checked()));
 }
@@ -491,7 +530,15 @@ void Form1::Tt_Expand(Category *node)
 void Form1::Tt_Collapse(Category *node)
 {
     m_document.outline.setExpanded(node, false);
-    m_document.outline.setImage(node, icons::of(icons::Collapsed, node->checked()));
+    // A category without children keeps its page, though the view may have
+    // held it open (a loaded outline's lone root is).
+    if (node->childCount() != 0)
+        m_document.outline.setImage(node, icons::of(icons::Collapsed, node->checked()));
+    // The commands act on the selected category, which must stay in sight:
+    // collapsing its ancestor selects the ancestor, as a click on it would.
+    if (const Category *selected = m_document.outline.selected();
+        selected && selected != node && selected->isWithin(node))
+        Tt_NodeClick(node);
 }
 
 void Form1::mCheck_Click()
@@ -541,6 +588,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         // move the selection to the category under the pointer.
         if (button == Qt::RightButton)
             return true;
+    } else if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // Anywhere in the tree, also on empty space or an expand sign, where
+        // the view itself reports no double click.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            Tt_DblClick();
     } else if ((watched == m_title || watched == m_body) && event->type() == QEvent::KeyPress) {
         markEdited();
     }

@@ -79,6 +79,7 @@ private:
     void ResetOutline();
     void fillBoxes(const QString &title, const QString &body);
     void markEdited();
+    void keepTitleOneLine(const QString &text);
     void Tt_Expand(Category *node);
     void Tt_Collapse(Category *node);
     void mCheck_Click();
@@ -109,6 +110,8 @@ private:
     bool m_iconSet = false;
     // Set while the window itself fills the boxes, so that is not typing.
     bool m_fillingBoxes = false;
+    // The body box was changed since it was filled or written back.
+    bool m_bodyEdited = false;
     // Set while the core changes the tree, so the view's own reactions (its
     // current row moving as rows go) are not taken for the user's clicks.
     bool m_coreChanging = false;

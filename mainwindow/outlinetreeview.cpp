@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionViewItem>
 
 void OutlineTreeView::drawBranches(QPainter *painter, const QRect &rect,
@@ -70,6 +71,39 @@ void OutlineTreeView::drawBranches(QPainter *painter, const QRect &rect,
         style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, painter, this);
     }
     painter->setBrushOrigin(oldBrushOrigin);
+}
+
+void OutlineTreeView::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    QTreeView::scrollTo(index, hint);
+    // A mirrored layout keeps QTreeView's own scrolling.
+    const QRect item = visualRect(index);
+    if (!item.isValid() || isRightToLeft())
+        return;
+    const int width = viewport()->width();
+    const int needed = sizeHintForIndex(index).width();
+    int shift = 0;
+    if (needed <= width) {
+        if (item.left() < 0)
+            shift = item.left();
+        else if (item.left() + needed > width)
+            shift = item.left() + needed - width;
+    } else if (item.left() < 0 || item.left() >= width) {
+        // A title wider than the view shows its beginning, picture and all;
+        // one already showing it stays where it is.
+        shift = item.left();
+    }
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + shift);
+}
+
+QItemSelectionModel::SelectionFlags OutlineTreeView::selectionCommand(const QModelIndex &index,
+                                                                      const QEvent *event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QTreeView::selectionCommand(index, event);
+    if (!index.isValid()
+        || command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return command;
 }
 
 bool OutlineTreeView::pointerOverBranches(const QRect &rowBranches, const QRect &ownIndicator,

@@ -106,23 +106,35 @@ bool FormDriver::doubleClick(const Category *category)
     const QPoint point = rowCentre(category);
     if (point.isNull())
         return false;
+    doubleClickAt(point);
+    return true;
+}
+
+void FormDriver::doubleClickAt(const QPoint &point)
+{
     // A double click is a click followed by a second press that the system
     // reports as a double click.
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, point);
-    return true;
+}
+
+QPoint FormDriver::branchSign(const Category *category) const
+{
+    const QModelIndex index = indexOf(category);
+    if (!index.isValid())
+        return {};
+    tree()->scrollTo(index);
+    const QRect rect = tree()->visualRect(index);
+    if (!rect.isValid())
+        return {};
+    return {rect.left() - tree()->indentation() / 2, rect.center().y()};
 }
 
 bool FormDriver::clickBranch(const Category *category)
 {
-    const QModelIndex index = indexOf(category);
-    if (!index.isValid())
+    const QPoint sign = branchSign(category);
+    if (sign.isNull())
         return false;
-    tree()->scrollTo(index);
-    const QRect rect = tree()->visualRect(index);
-    if (!rect.isValid())
-        return false;
-    const QPoint sign(rect.left() - tree()->indentation() / 2, rect.center().y());
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, sign);
     return true;
 }

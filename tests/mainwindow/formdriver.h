@@ -54,6 +54,10 @@ public:
 
     bool click(const Category *category);
     bool doubleClick(const Category *category);
+    // A left double click at a point of the viewport.
+    void doubleClickAt(const QPoint &point);
+    // The expand or collapse sign in front of the row; null when not shown.
+    QPoint branchSign(const Category *category) const;
     // Left click on the expand or collapse sign in front of the row.
     bool clickBranch(const Category *category);
     void pressOnEmptySpace();

@@ -18,10 +18,12 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
@@ -124,9 +126,21 @@ private slots:
     void pasteAndInputMethodSetPending();
     void compositionIsKeptByCommands_data();
     void compositionIsKeptByCommands();
+    void lineBreaksEnterTitleAsBlanks_data();
+    void lineBreaksEnterTitleAsBlanks();
+    void titleBoxShowsStartOfTitle();
+    void titleTypingLeavesBodyAsStored();
 
     void rightClickActsOnSelection_data();
     void rightClickActsOnSelection();
+    void selectionStaysHighlighted_data();
+    void selectionStaysHighlighted();
+    void collapsingAncestorSelectsIt_data();
+    void collapsingAncestorSelectsIt();
+    void categoryWithoutChildrenShowsPage_data();
+    void categoryWithoutChildrenShowsPage();
+    void newCategoryScrolledIntoView_data();
+    void newCategoryScrolledIntoView();
     void doubleClick_data();
     void doubleClick();
     void expandCollapseIcons_data();
@@ -628,6 +642,99 @@ void TestForm1::compositionIsKeptByCommands()
     compareFile();
 }
 
+void TestForm1::lineBreaksEnterTitleAsBlanks_data()
+{
+    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("pasted CR LF and LF") << false << u"一\r\n二\n三"_s << u"メモ一 二 三"_s;
+    QTest::newRow("pasted lone CR, ending in a line break") << false << u"一\r二\r\n"_s << u"メモ一 二 "_s;
+    QTest::newRow("dropped") << true << u"一\n二"_s << u"メモ一 二"_s;
+}
+
+void TestForm1::lineBreaksEnterTitleAsBlanks()
+{
+    QFETCH(bool, dropped);
+    QFETCH(QString, entered);
+    QFETCH(QString, title);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QVERIFY(m_driver->click(m_driver->category(u"C4"_s)));
+    QLineEdit *box = m_driver->titleBox();
+    box->end(false);
+    if (dropped) {
+        QMimeData data;
+        data.setText(entered);
+        // The drop reaches the widget that accepted the drag's entry.
+        const QPoint end(box->width() - 2, box->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &drop);
+        QVERIFY(drop.isAccepted());
+    } else {
+        QApplication::clipboard()->setText(entered);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    // The box never holds the line break, and the cursor stays after what came in.
+    QCOMPARE(box->text(), title);
+    if (!dropped)
+        QCOMPARE(box->cursorPosition(), title.size());
+
+    QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
+    QCOMPARE(titleOf(document, u"C4"_s), title);
+    QCOMPARE(m_driver->indexOf(m_driver->category(u"C4"_s)).data().toString(), title);
+}
+
+void TestForm1::titleBoxShowsStartOfTitle()
+{
+    // A title longer than the box shows its beginning, whichever way the box
+    // was filled.
+    const QString longTitle = u"始"_s + QString(200, u'題') + u"終"_s;
+    const QString file = path(u"long title.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE="_s + longTitle
+            + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+              u"SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\nSORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\n"
+              u"SORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    QLineEdit *box = m_driver->titleBox();
+    QCOMPARE(box->text(), longTitle);
+    QCOMPARE(box->cursorPosition(), 0);
+
+    QVERIFY(m_driver->click(m_driver->category(u"C1"_s)));
+    QVERIFY(m_driver->click(m_driver->category(u"C0"_s)));
+    QCOMPARE(box->text(), longTitle);
+    QCOMPARE(box->cursorPosition(), 0);
+}
+
+void TestForm1::titleTypingLeavesBodyAsStored()
+{
+    // The body box gives back every line end as CR LF; a body it did not
+    // edit keeps its lone LF.
+    const QString body = u"一\n二"_s;
+    const QString file = path(u"lone line ends.svk"_s);
+    const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE=根\r\nSORVEKA_CHECKED=False\r\n"
+                         u"SORVEKA_DATA_CHECK_MARK\r\n"_s
+            + body + u"\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
+    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(m_driver->start({file}, m_dir.path()));
+    Document &document = m_driver->document();
+    QCOMPARE(bodyOf(document, u"C0"_s), body);
+
+    replaceText(m_driver->titleBox(), u"New title"_s);
+    QTest::keyClick(m_driver->bodyBox(), Qt::Key_Down);
+    m_driver->pressOnEmptySpace();
+    QCOMPARE(titleOf(document, u"C0"_s), u"New title"_s);
+    QCOMPARE(bodyOf(document, u"C0"_s), body);
+    QVERIFY(document.DataChanged);
+    QVERIFY(!document.EditPending);
+}
+
 void TestForm1::rightClickActsOnSelection_data()
 {
     QTest::addColumn<QString>("choice");
@@ -687,28 +794,181 @@ void TestForm1::rightClickActsOnSelection()
     QCOMPARE(m_driver->titleBox()->text(), titleOf(document, selected));
 }
 
+void TestForm1::selectionStaysHighlighted_data()
+{
+    QTest::addColumn<bool>("onEmptySpace");
+    QTest::addColumn<int>("modifiers");
+
+    QTest::newRow("click on empty space") << true << int(Qt::NoModifier);
+    QTest::newRow("ctrl+click on empty space") << true << int(Qt::ControlModifier);
+    QTest::newRow("ctrl+click on the selected row") << false << int(Qt::ControlModifier);
+}
+
+void TestForm1::selectionStaysHighlighted()
+{
+    QFETCH(bool, onEmptySpace);
+    QFETCH(int, modifiers);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *memo = m_driver->category(u"C4"_s);
+    QVERIFY(m_driver->click(memo));
+    const QPoint point = onEmptySpace ? m_driver->emptySpace() : m_driver->rowCentre(memo);
+    QTest::mouseClick(m_driver->tree()->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(modifiers), point);
+
+    // The commands act on the selected category: the tree shows which.
+    QCOMPARE(document.outline.selected(), memo);
+    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(memo)});
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(memo));
+}
+
+void TestForm1::collapsingAncestorSelectsIt_data()
+{
+    QTest::addColumn<QString>("collapsed");
+
+    QTest::newRow("parent") << u"C1"_s;
+    QTest::newRow("root") << u"C0"_s;
+}
+
+void TestForm1::collapsingAncestorSelectsIt()
+{
+    QFETCH(QString, collapsed);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    Category *plan = m_driver->category(u"C3"_s);
+    Category *ancestor = m_driver->category(collapsed);
+    QVERIFY(m_driver->clickBranch(m_driver->category(u"C1"_s)));
+    QVERIFY(m_driver->click(plan));
+    replaceText(m_driver->titleBox(), u"Plan"_s);
+
+    QVERIFY(m_driver->clickBranch(ancestor));
+    QVERIFY(!m_driver->tree()->isExpanded(m_driver->indexOf(ancestor)));
+    // A change of selection like a click: the typing reached its own category
+    // first, then the boxes show the collapsed one.
+    QCOMPARE(plan->title(), u"Plan"_s);
+    QCOMPARE(document.outline.selected(), ancestor);
+    QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(ancestor));
+    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(ancestor)});
+    QCOMPARE(document.EditIndex, ancestor->index());
+    QCOMPARE(m_driver->titleBox()->text(), ancestor->title());
+    QVERIFY(!document.EditPending);
+}
+
+void TestForm1::categoryWithoutChildrenShowsPage_data()
+{
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("deleteOnlyChild");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("selectedAfter");
+
+    QTest::newRow("+ on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Plus} << u"C4"_s;
+    QTest::newRow("+ then - on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Plus, Qt::Key_Minus} << u"C4"_s;
+    QTest::newRow("* on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Asterisk} << u"C4"_s;
+    QTest::newRow("* on the root") << u"C0"_s << false << QList<int>{Qt::Key_Asterisk} << u"C0"_s;
+    QTest::newRow("left after deleting the only child") << u"C3"_s << true << QList<int>{Qt::Key_Left} << u"C0"_s;
+}
+
+void TestForm1::categoryWithoutChildrenShowsPage()
+{
+    QFETCH(QString, selected);
+    QFETCH(bool, deleteOnlyChild);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, selectedAfter);
+
+    QVERIFY(startWithTrip());
+    Document &document = m_driver->document();
+    QTreeView *tree = m_driver->tree();
+    tree->expand(m_driver->indexOf(m_driver->category(u"C1"_s)));
+    QVERIFY(m_driver->click(m_driver->category(selected)));
+    if (deleteOnlyChild)
+        m_driver->action(u"mDelete"_s)->trigger();
+    tree->setFocus();
+    for (int key : keys)
+        QTest::keyClick(tree, Qt::Key(key));
+
+    QCOMPARE(document.outline.selected(), m_driver->category(selectedAfter));
+    for (int i = 1; i <= document.outline.count(); ++i) {
+        const Category *c = document.outline.item(i);
+        if (c->childCount() != 0)
+            continue;
+        QVERIFY2(c->image() == (c->checked() ? 6 : 3), qPrintable(c->key()));
+        QVERIFY2(!c->expanded(), qPrintable(c->key()));
+        QVERIFY2(!tree->isExpanded(m_driver->indexOf(c)), qPrintable(c->key()));
+    }
+}
+
+void TestForm1::newCategoryScrolledIntoView_data()
+{
+    QTest::addColumn<int>("level");
+
+    QTest::newRow("9 levels down, cut off at the edge") << 9;
+    QTest::newRow("12 levels down, past the edge") << 12;
+}
+
+void TestForm1::newCategoryScrolledIntoView()
+{
+    QFETCH(int, level);
+
+    QVERIFY(m_driver->start());
+    Document &document = m_driver->document();
+    QTreeView *tree = m_driver->tree();
+    Category *created = nullptr;
+    for (int i = 1; i <= level; ++i) {
+        if (created)
+            m_driver->form().Tt_NodeClick(created);
+        m_driver->action(u"CreateNextLevel"_s)->trigger();
+        created = document.outline.item(document.outline.count());
+    }
+    QCoreApplication::processEvents();
+
+    // The new category's picture and title are in sight.
+    const QModelIndex index = m_driver->indexOf(created);
+    const QRect rect = tree->visualRect(index);
+    const int right = rect.left() + tree->sizeHintForIndex(index).width();
+    QVERIFY2(rect.left() >= 0, qPrintable(QString::number(rect.left())));
+    QVERIFY2(right <= tree->viewport()->width(),
+             qPrintable(u"%1 > %2"_s.arg(right).arg(tree->viewport()->width())));
+    QVERIFY(rect.top() >= 0);
+    QVERIFY(rect.bottom() < tree->viewport()->height());
+}
+
 void TestForm1::doubleClick_data()
 {
     QTest::addColumn<QString>("key");
+    // Where the double click lands: on the row of `key`, or, with `key`
+    // selected first, on empty space or on the expand sign of C1.
+    QTest::addColumn<QString>("where");
     QTest::addColumn<bool>("checkedAfter");
     QTest::addColumn<bool>("changed");
 
-    QTest::newRow("unchecked leaf is ticked") << u"C4"_s << true << true;
-    QTest::newRow("checked leaf is unticked") << u"C2"_s << false << true;
-    QTest::newRow("category with children keeps its mark") << u"C1"_s << false << false;
-    QTest::newRow("root keeps its mark") << u"C0"_s << false << false;
+    QTest::newRow("unchecked leaf is ticked") << u"C4"_s << u"row"_s << true << true;
+    QTest::newRow("checked leaf is unticked") << u"C2"_s << u"row"_s << false << true;
+    QTest::newRow("category with children keeps its mark") << u"C1"_s << u"row"_s << false << false;
+    QTest::newRow("root keeps its mark") << u"C0"_s << u"row"_s << false << false;
+    QTest::newRow("on empty space, the selected leaf is ticked") << u"C4"_s << u"empty"_s << true << true;
+    QTest::newRow("on an expand sign, the selected leaf is ticked") << u"C4"_s << u"sign"_s << true << true;
 }
 
 void TestForm1::doubleClick()
 {
     QFETCH(QString, key);
+    QFETCH(QString, where);
     QFETCH(bool, checkedAfter);
     QFETCH(bool, changed);
 
     QVERIFY(startWithTrip());
     Document &document = m_driver->document();
     Category *category = m_driver->category(key);
-    QVERIFY(m_driver->doubleClick(category));
+    if (where == u"row") {
+        QVERIFY(m_driver->doubleClick(category));
+    } else {
+        QVERIFY(m_driver->click(category));
+        const QPoint point = where == u"empty" ? m_driver->emptySpace()
+                                               : m_driver->branchSign(m_driver->category(u"C1"_s));
+        QVERIFY(!point.isNull());
+        m_driver->doubleClickAt(point);
+    }
 
     QCOMPARE(category->checked(), checkedAfter);
     QCOMPARE(document.DataChanged, changed);
