@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr qsizetype BlockSize = 64 * 1024;
+constexpr qsizetype BlockSize = qsizetype(64) * 1024;
 
 } // namespace
 

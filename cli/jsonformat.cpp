@@ -50,13 +50,13 @@ void appendString(QByteArray &out, QStringView text)
         case u'\t': out += "\\t"; continue;
         default: break;
         }
-        // DEL and the C1 controls too, so that the output is safe to look at on a terminal.
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        // DEL and the C1 controls too, so that the output is safe to look at
+        // on a terminal; a lone surrogate has no UTF-8 form.
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (QChar::isSurrogate(c) && !pair)) {
             appendHexEscape(out, c);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        } else if (pair) {
             appendUtf8(out, QChar::surrogateToUcs4(c, text[++i].unicode()));
-        } else if (QChar::isSurrogate(c)) {
-            appendHexEscape(out, c);
         } else {
             appendUtf8(out, c);
         }

@@ -16,7 +16,7 @@ void writeAsMarkdown(const Outline &outline, Console &console)
                 // Hundreds of megabytes can follow a failed write: none of it is built.
                 if (console.outputFailed())
                     return;
-                const QString indent(depth * 2, u' ');
+                const QString indent(qsizetype(depth) * 2, u' ');
                 const QString mark = category->checked() ? QStringLiteral("- [x] ") : QStringLiteral("- [ ] ");
                 writeLine(indent + mark + displaytext::oneLine(category->title()) + u'\n');
                 // The item's text starts after "- ".

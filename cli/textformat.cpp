@@ -10,7 +10,7 @@ void writeAsText(const Outline &outline, Console &console)
     walkTree(
             outline.root(),
             [&](const Category *category, int depth) {
-                QString line(depth * 2, u' ');
+                QString line(qsizetype(depth) * 2, u' ');
                 if (category->checked())
                     line += u"\u2713 ";
                 line += displaytext::oneLine(category->title());

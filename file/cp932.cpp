@@ -53,7 +53,7 @@ class Converter
 public:
     Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
     {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr): iconv_open's own failure value
             qFatal("cp932: iconv cannot convert from %s to %s: %s", from, to, strerror(errno));
     }
     ~Converter() { iconv_close(m_cd); }
@@ -71,7 +71,7 @@ public:
         char *inPos = const_cast<char *>(in);
         size_t inLeft = size;
         char *outPos = out.data();
-        size_t outLeft = size_t(out.size());
+        auto outLeft = size_t(out.size());
         // Short chunks: after an error in a two-step conversion glibc converts
         // the chunk again from its start, which made one call over all of
         // Unicode take a quarter of a second.
@@ -80,7 +80,7 @@ public:
             inLeft -= chunkLeft;
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
             while (iconv(m_cd, &inPos, &chunkLeft, &outPos, &outLeft) == size_t(-1)) {
-                const size_t at = size_t(inPos - in);
+                const auto at = size_t(inPos - in);
                 // EINVAL: the input ends inside a sequence, as a lone lead byte does.
                 if ((errno != EILSEQ && errno != EINVAL) || at % itemSize != 0)
                     qFatal("cp932: iconv failed building the tables at input byte %zu: %s", at,

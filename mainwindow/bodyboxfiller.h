@@ -19,8 +19,8 @@ class BodyBoxFiller : public QObject
 public:
     // Characters shown at once, and appended per slice afterwards (about
     // 10 ms each on a 2 GHz core).
-    static constexpr qsizetype FirstSlice = 64 * 1024;
-    static constexpr qsizetype LaterSlice = 256 * 1024;
+    static constexpr qsizetype FirstSlice = qsizetype(64) * 1024;
+    static constexpr qsizetype LaterSlice = qsizetype(256) * 1024;
 
     explicit BodyBoxFiller(QPlainTextEdit *box, QObject *parent = nullptr);
 

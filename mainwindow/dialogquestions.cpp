@@ -85,7 +85,7 @@ QString askFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString
     if (!folderOnly)
         dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
+        return {};
     return dialog.selectedFiles().constFirst();
 }
 

@@ -82,7 +82,7 @@ QString readReason(const LoadError &error)
     case Code::NoRecord:
         return QStringLiteral("カテゴリが 1 つもありません");
     }
-    return QString();
+    return {};
 }
 
 } // namespace

@@ -19,7 +19,7 @@ OutlineModel::~OutlineModel()
 QModelIndex OutlineModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (column != 0 || row < 0)
-        return QModelIndex();
+        return {};
     const Category *parentCategory = categoryAt(parent);
     const auto &rows = parentCategory ? parentCategory->children() : m_outline.topLevel();
     return size_t(row) < rows.size() ? createIndex(row, 0, rows[size_t(row)]) : QModelIndex();
@@ -48,7 +48,7 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
 {
     const Category *category = categoryAt(index);
     if (!category)
-        return QVariant();
+        return {};
     switch (role) {
     case Qt::DisplayRole:
         return category->title();
@@ -63,7 +63,7 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
         // The picture alone shows the mark; a screen reader says it in words.
         return category->checked() ? QStringLiteral("チェック済み") : QStringLiteral("未チェック");
     default:
-        return QVariant();
+        return {};
     }
 }
 
