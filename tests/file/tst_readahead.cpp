@@ -1,8 +1,13 @@
 #include "file/readahead.h"
 #include "tests/support/testfiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +23,37 @@ QString rootTitle(const ReadResult &read)
 {
     return read.ok() ? read.outline.root()->title() : u"(read failed)"_s;
 }
+
+// Tells when a reader has closed a file it opened for reading: the moment
+// the read ahead is done with it.
+class ClosedAfterReading
+{
+public:
+    explicit ClosedAfterReading(const QString &path) : m_fd(inotify_init1(IN_CLOEXEC))
+    {
+        if (m_fd >= 0 && inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_CLOSE_NOWRITE) < 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~ClosedAfterReading()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    ClosedAfterReading(const ClosedAfterReading &) = delete;
+    ClosedAfterReading &operator=(const ClosedAfterReading &) = delete;
+
+    // The timeout only bounds a failing test.
+    bool wait() const
+    {
+        pollfd ready{m_fd, POLLIN, 0};
+        return m_fd >= 0 && ::poll(&ready, 1, 10000) == 1;
+    }
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
@@ -52,9 +88,10 @@ void TestReadAhead::init()
 
 void TestReadAhead::givesWhatWasReadForThatPath()
 {
+    const ClosedAfterReading closed(m_first);
     OutlineReadAhead readAhead(m_first);
-    // Removing the file now shows the result was read before take().
-    QTest::qWait(200);
+    // Removing the file once read shows the result was read before take().
+    QVERIFY(closed.wait());
     QVERIFY(QFile::remove(m_first));
     QCOMPARE(rootTitle(readAhead.take(m_first)), u"first"_s);
 }
