@@ -126,7 +126,7 @@ void TestOutlineFile::workedExampleReads()
                                        : readOutline(fixture(u"worked_example.svk"_s));
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
     QCOMPARE(describe(result.outline), workedExample);
-    QCOMPARE(shape(result.outline), u"C0(C1 C2)"_s);
+    QCOMPARE(treeOrder(result.outline), u"C0(C1 C2)"_s);
     QCOMPARE(result.outline.KeyCounter, 3);
 }
 
@@ -446,13 +446,13 @@ void TestOutlineFile::keepsRecordOrderForSiblings()
                              {u"C1"_s, u"C0"_s, u"old"_s, false, {}},
                              {u"C2"_s, u"C1"_s, u"below old"_s, false, {}}});
     QVERIFY(outline.addPrevious(outline.item(u"C1"_s), u"C3"_s, u"new"_s));
-    QCOMPARE(shape(outline), u"C0(C3 C1(C2))"_s);
+    QCOMPARE(treeOrder(outline), u"C0(C3 C1(C2))"_s);
 
     const QByteArray written = writeOutline(outline);
     const ReadResult result = readOutline(written);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
     QCOMPARE(keysOf(result.outline), (QStringList{u"C0"_s, u"C3"_s, u"C1"_s, u"C2"_s}));
-    QCOMPARE(shape(result.outline), u"C0(C3 C1(C2))"_s);
+    QCOMPARE(treeOrder(result.outline), u"C0(C3 C1(C2))"_s);
     QCOMPARE(writeOutline(result.outline), written);
 }
 

@@ -1,5 +1,5 @@
 #include "formdriver.h"
-#include "samplefiles.h"
+#include "tests/support/samplefiles.h"
 
 #include "document/document.h"
 #include "file/outlinereader.h"

@@ -1,8 +1,8 @@
 // Drives the real window through open, edit, save and New many times, for a
 // leak checker to watch: whatever a cycle allocates and forgets shows up
 // twenty times over. Exits 0 when every step did what it should.
-#include "robustoutlines.h"
 #include "saverrun.h"
+#include "tests/support/samplefiles.h"
 
 #include "tests/mainwindow/formdriver.h"
 
@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     const int cycles = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
     QTemporaryDir dir;
     const QString trip = dir.filePath(u"旅行.svk"_s);
-    if (!dir.isValid() || !files::writeBytes(trip, writeOutline(robustoutlines::trip())))
+    if (!dir.isValid() || !files::writeBytes(trip, writeOutline(samplefiles::trip())))
         return fail("preparing the file", 0);
 
     FormDriver driver;
