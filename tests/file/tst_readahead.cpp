@@ -2,6 +2,7 @@
 #include "tests/support/testfiles.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,37 +24,6 @@ QString rootTitle(const ReadResult &read)
 {
     return read.ok() ? read.outline.root()->title() : u"(read failed)"_s;
 }
-
-// Tells when a reader has closed a file it opened for reading: the moment
-// the read ahead is done with it.
-class ClosedAfterReading
-{
-public:
-    explicit ClosedAfterReading(const QString &path) : m_fd(inotify_init1(IN_CLOEXEC))
-    {
-        if (m_fd >= 0 && inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_CLOSE_NOWRITE) < 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-    ~ClosedAfterReading()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    ClosedAfterReading(const ClosedAfterReading &) = delete;
-    ClosedAfterReading &operator=(const ClosedAfterReading &) = delete;
-
-    // The timeout only bounds a failing test.
-    bool wait() const
-    {
-        pollfd ready{m_fd, POLLIN, 0};
-        return m_fd >= 0 && ::poll(&ready, 1, 10000) == 1;
-    }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -88,10 +58,16 @@ void TestReadAhead::init()
 
 void TestReadAhead::givesWhatWasReadForThatPath()
 {
-    const ClosedAfterReading closed(m_first);
+    // Removing the file once the reader closed it shows the result was read
+    // before take(). The poll's timeout only bounds a failing test.
+    const int watch = inotify_init1(IN_CLOEXEC);
+    QVERIFY(watch >= 0);
+    const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+    QVERIFY(inotify_add_watch(watch, QFile::encodeName(m_first).constData(), IN_CLOSE_NOWRITE)
+            >= 0);
     OutlineReadAhead readAhead(m_first);
-    // Removing the file once read shows the result was read before take().
-    QVERIFY(closed.wait());
+    pollfd closed {watch, POLLIN, 0};
+    QCOMPARE(::poll(&closed, 1, 10000), 1);
     QVERIFY(QFile::remove(m_first));
     QCOMPARE(rootTitle(readAhead.take(m_first)), u"first"_s);
 }
