@@ -227,7 +227,7 @@ void TestLimits::windowCopes()
     timer.start();
     QVERIFY(driver.clickToolbar(u"tOpen"_s));
     // Give the view its chance to lay out and paint what was read.
-    QTest::qWait(1);
+    QCoreApplication::processEvents();
     qInfo("opened in %lld ms", timer.elapsed());
 
     const Document &document = driver.document();
