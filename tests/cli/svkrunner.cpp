@@ -27,21 +27,6 @@ SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile,
     return run;
 }
 
-QByteArray record(QByteArrayView key, QByteArrayView parent, QByteArrayView title, QByteArrayView checked,
-                  std::initializer_list<QByteArrayView> bodyLines)
-{
-    QByteArray out = "SORVEKA_KEY=" + key.toByteArray() + "\r\n";
-    if (!parent.isEmpty())
-        out += "SORVEKA_PARENT=" + parent.toByteArray() + "\r\n";
-    out += "SORVEKA_TITLE=" + title.toByteArray() + "\r\n";
-    out += "SORVEKA_CHECKED=" + checked.toByteArray() + "\r\n";
-    out += "SORVEKA_DATA_CHECK_MARK\r\n";
-    for (QByteArrayView line : bodyLines)
-        out += line.toByteArray() + "\r\n";
-    out += "SORVEKA_END_CHECK_MARK\r\n\r\n";
-    return out;
-}
-
 QByteArray chain(int depth)
 {
     QByteArray out;
@@ -62,20 +47,6 @@ QByteArray opmlWithOutlines(int count)
         out += "<outline text=\"n" + QByteArray::number(i) + "\"/>\n";
     out += "</outline>\n</body></opml>\n";
     return out;
-}
-
-bool writeFile(const QString &path, QByteArrayView bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
 }
 
 QString fixturePath(const QString &name)

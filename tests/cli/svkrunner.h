@@ -1,15 +1,18 @@
 #pragma once
 
+#include "tests/support/outlinerecords.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <initializer_list>
 
 // Runs the built svk and builds the files it is run on.
 namespace svktest {
+
+using outlinerecords::record;
 
 struct SvkRun
 {
@@ -23,19 +26,12 @@ struct SvkRun
 SvkRun runSvk(const QStringList &arguments, const QString &standardOutputFile = {},
               const std::function<void()> &inChild = {});
 
-// One outline file record, CR LF line ends; no parent line when `parent` is
-// empty. The bytes are code page 932 as given.
-QByteArray record(QByteArrayView key, QByteArrayView parent, QByteArrayView title, QByteArrayView checked,
-                  std::initializer_list<QByteArrayView> bodyLines);
-
 // A chain C0 > C1 > ... of `depth` categories titled t0, t1, ...
 QByteArray chain(int depth);
 
 // OPML with `count` outline elements under one root: the root and count - 1 children.
 QByteArray opmlWithOutlines(int count);
 
-bool writeFile(const QString &path, QByteArrayView bytes);
-QByteArray readFile(const QString &path);
 QString fixturePath(const QString &name);
 
 } // namespace svktest

@@ -1,4 +1,5 @@
 #include "tests/cli/svkrunner.h"
+#include "tests/support/testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,7 +79,7 @@ void TestSvkCheck::reportsEachReaderFailure()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expectedError);
     const QString path = m_dir->filePath(QStringLiteral("bad.svk"));
-    QVERIFY(writeFile(path, bytes));
+    QVERIFY(files::writeBytes(path, bytes));
 
     const SvkRun run = runSvk({QStringLiteral("check"), path});
     QCOMPARE(run.exitCode, 1);
@@ -97,7 +98,7 @@ void TestSvkCheck::countsCategoriesOfGoodFiles_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("expectedCount");
 
-    QTest::newRow("worked example") << readFile(fixturePath(QStringLiteral("trip.svk"))) << 3;
+    QTest::newRow("worked example") << files::bytesOf(fixturePath(QStringLiteral("trip.svk"))) << 3;
     QTest::newRow("root only") << record("C0", {}, "r", "True", {}) << 1;
     QTest::newRow("file cut off after the first record")
             << record("C0", {}, "r", "False", {""}) + "SORVEKA_KEY=C1\r\nSORVEKA_DATA_CHECK_MARK\r\nhalf" << 1;
@@ -109,7 +110,7 @@ void TestSvkCheck::countsCategoriesOfGoodFiles()
     QFETCH(QByteArray, bytes);
     QFETCH(int, expectedCount);
     const QString path = m_dir->filePath(QStringLiteral("good.svk"));
-    QVERIFY(writeFile(path, bytes));
+    QVERIFY(files::writeBytes(path, bytes));
 
     const SvkRun run = runSvk({QStringLiteral("check"), path});
     QCOMPARE(run.err, QByteArray());
@@ -122,8 +123,8 @@ void TestSvkCheck::goesOnAfterABadFile()
     const QString good = fixturePath(QStringLiteral("trip.svk"));
     const QString bad = m_dir->filePath(QStringLiteral("予定.svk"));
     const QString alsoGood = m_dir->filePath(QStringLiteral("one.svk"));
-    QVERIFY(writeFile(bad, "nothing here\r\n"));
-    QVERIFY(writeFile(alsoGood, record("C0", {}, "r", "False", {""})));
+    QVERIFY(files::writeBytes(bad, "nothing here\r\n"));
+    QVERIFY(files::writeBytes(alsoGood, record("C0", {}, "r", "False", {""})));
 
     const SvkRun run = runSvk({QStringLiteral("check"), good, bad, alsoGood});
     QCOMPARE(run.exitCode, 1);

@@ -1,4 +1,5 @@
 #include "tests/cli/svkrunner.h"
+#include "tests/support/testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,7 +39,7 @@ void TestSvkDump::init()
 QString TestSvkDump::writeOutlineFile(const QByteArray &bytes, const QString &name)
 {
     const QString path = m_dir->filePath(name);
-    if (!writeFile(path, bytes))
+    if (!files::writeBytes(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
@@ -62,7 +63,7 @@ void TestSvkDump::workedExampleMatchesFixture()
     const SvkRun run = runSvk(QStringList{u"dump"_qs} + options + QStringList{fixturePath(u"trip.svk"_qs)});
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, readFile(fixturePath(expectedFixture)));
+    QCOMPARE(run.out, files::bytesOf(fixturePath(expectedFixture)));
 }
 
 void TestSvkDump::jsonKeepsEveryCharacter_data()

@@ -1,4 +1,5 @@
 #include "tests/cli/svkrunner.h"
+#include "tests/support/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,7 +55,8 @@ void TestSvkImport::dumpedOpmlImportsBackUnchanged_data()
     QTest::addColumn<QByteArray>("outlineFile");
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("worked example") << readFile(fixturePath(u"trip.svk"_qs)) << u"trip.svk"_qs;
+    QTest::newRow("worked example")
+        << files::bytesOf(fixturePath(u"trip.svk"_qs)) << u"trip.svk"_qs;
     QTest::newRow("Japanese titles and bodies, Japanese file name")
             << record("C0", {}, Trip, "False", {QByteArray(Schedule + "=1"), ""})
                     + record("C1", "C0", Packing, "True", {Camera, Schedule})
@@ -74,12 +76,12 @@ void TestSvkImport::dumpedOpmlImportsBackUnchanged()
     const QString original = path(fileName);
     const QString opml = path(u"exported.opml"_qs);
     const QString imported = path(u"imported.svk"_qs);
-    QVERIFY(writeFile(original, outlineFile));
+    QVERIFY(files::writeBytes(original, outlineFile));
 
     const SvkRun exported = runSvk({u"dump"_qs, u"--format"_qs, u"opml"_qs, original});
     QCOMPARE(exported.exitCode, 0);
     QVERIFY(exported.out.contains(QByteArray("<title>" + fileName.toUtf8() + "</title>")));
-    QVERIFY(writeFile(opml, exported.out));
+    QVERIFY(files::writeBytes(opml, exported.out));
 
     const SvkRun import = runSvk({u"import"_qs, u"--from"_qs, u"opml"_qs, opml, u"-o"_qs, imported});
     QCOMPARE(import.err, QByteArray());
@@ -90,7 +92,7 @@ void TestSvkImport::dumpedOpmlImportsBackUnchanged()
     QCOMPARE(after.exitCode, 0);
     QCOMPARE(after.out, before.out);
     // Keys in document order are collection order here, so even the bytes agree.
-    QCOMPARE(readFile(imported), outlineFile);
+    QCOMPARE(files::bytesOf(imported), outlineFile);
 }
 
 void TestSvkImport::buildsTheFileTheWindowWouldSave_data()
@@ -132,12 +134,12 @@ void TestSvkImport::buildsTheFileTheWindowWouldSave()
 {
     QFETCH(QByteArray, opml);
     QFETCH(QByteArray, expectedFile);
-    QVERIFY(writeFile(path(u"in.opml"_qs), opml));
+    QVERIFY(files::writeBytes(path(u"in.opml"_qs), opml));
     const SvkRun run = runSvk({u"import"_qs, path(u"in.opml"_qs), u"-o"_qs, path(u"out.svk"_qs)});
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(readFile(path(u"out.svk"_qs)), expectedFile);
+    QCOMPARE(files::bytesOf(path(u"out.svk"_qs)), expectedFile);
 }
 
 void TestSvkImport::refusesWithoutWriting_data()
@@ -185,10 +187,10 @@ void TestSvkImport::refusesWithoutWriting()
     QFETCH(QString, expectedError);
     const QString in = path(u"in.opml"_qs);
     const QString out = path(u"out.svk"_qs);
-    QVERIFY(writeFile(in, opml));
+    QVERIFY(files::writeBytes(in, opml));
     const QByteArray previous = record("C0", {}, "kept", "False", {""});
     if (outputExists)
-        QVERIFY(writeFile(out, previous));
+        QVERIFY(files::writeBytes(out, previous));
 
     const SvkRun run = runSvk({u"import"_qs, in, u"-o"_qs, out});
     QCOMPARE(run.exitCode, 1);
@@ -196,14 +198,14 @@ void TestSvkImport::refusesWithoutWriting()
     QVERIFY2(error.startsWith(QString(expectedError).replace(u"IN"_qs, in)), qPrintable(error));
     QCOMPARE(error.count(u'\n'), 1);
     if (outputExists)
-        QCOMPARE(readFile(out), previous);
+        QCOMPARE(files::bytesOf(out), previous);
     else
         QVERIFY(!QFile::exists(out));
 }
 
 void TestSvkImport::largestOutlineIsAccepted()
 {
-    QVERIFY(writeFile(path(u"in.opml"_qs), opmlWithOutlines(2047)));
+    QVERIFY(files::writeBytes(path(u"in.opml"_qs), opmlWithOutlines(2047)));
     const SvkRun run = runSvk({u"import"_qs, path(u"in.opml"_qs), u"-o"_qs, path(u"out.svk"_qs)});
     QCOMPARE(run.exitCode, 0);
 
@@ -220,9 +222,9 @@ void TestSvkImport::fileSizeLimitFailsTheSave()
 {
     const QString in = path(u"in.opml"_qs);
     const QString out = path(u"out.svk"_qs);
-    QVERIFY(writeFile(in, opmlWithOutlines(2047)));
+    QVERIFY(files::writeBytes(in, opmlWithOutlines(2047)));
     const QByteArray previous = record("C0", {}, "kept", "False", {""});
-    QVERIFY(writeFile(out, previous));
+    QVERIFY(files::writeBytes(out, previous));
 
     const SvkRun run = runSvk({u"import"_qs, in, u"-o"_qs, out}, {}, [] {
         const rlimit fileSize = {4096, 4096};
@@ -231,7 +233,7 @@ void TestSvkImport::fileSizeLimitFailsTheSave()
     });
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("File too large"), run.err.constData());
-    QCOMPARE(readFile(out), previous);
+    QCOMPARE(files::bytesOf(out), previous);
 }
 
 void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
@@ -266,12 +268,13 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold()
     QFETCH(QString, expectedWarnings);
     QFETCH(QByteArray, expectedFile);
     const QString in = path(u"in.opml"_qs);
-    QVERIFY(writeFile(in, QByteArray("<opml version=\"2.0\"><body>" + outlineElements + "</body></opml>")));
+    QVERIFY(files::writeBytes(
+        in, QByteArray("<opml version=\"2.0\"><body>" + outlineElements + "</body></opml>")));
 
     const SvkRun run = runSvk({u"import"_qs, in, u"-o"_qs, path(u"out.svk"_qs)});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QString::fromUtf8(run.err), QString(expectedWarnings).replace(u"IN:"_qs, in + u':'));
-    QCOMPARE(readFile(path(u"out.svk"_qs)), expectedFile);
+    QCOMPARE(files::bytesOf(path(u"out.svk"_qs)), expectedFile);
 }
 
 QTEST_GUILESS_MAIN(TestSvkImport)

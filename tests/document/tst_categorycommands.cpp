@@ -1,8 +1,8 @@
 #include "document/categorycommands.h"
 #include "document/document.h"
-#include "tests/document/commandscript.h"
-#include "tests/document/outlinescript.h"
-#include "tests/document/recordingobserver.h"
+#include "tests/support/commandscript.h"
+#include "tests/support/outlinescript.h"
+#include "tests/support/recordingobserver.h"
 
 #include <QTest>
 

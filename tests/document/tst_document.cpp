@@ -1,6 +1,6 @@
 #include "document/document.h"
-#include "tests/document/outlinescript.h"
-#include "tests/document/recordingobserver.h"
+#include "tests/support/outlinescript.h"
+#include "tests/support/recordingobserver.h"
 
 #include <QTest>
 

@@ -11,24 +11,22 @@
 #include <cstring>
 #include <functional>
 
-#include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/childprocess.h"
 #include "tests/support/testfiles.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The account permission tests drop to when they run as root.
-constexpr uid_t nobodyId = 65534;
-constexpr int childCouldNotPrepare = 254;
+using childprocess::nobodyId;
+constexpr int childCouldNotPrepare = childprocess::couldNotPrepare;
 
 using files::bytesOf;
 using files::entriesOf;
@@ -61,21 +59,10 @@ QByteArray payload(qsizetype size)
 // when `prepare` failed, or -1 when the child did not exit normally.
 int writeInChild(const QString &path, const QByteArray &data, const std::function<bool()> &prepare)
 {
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        if (!prepare())
-            ::_exit(childCouldNotPrepare);
+    return childprocess::run(prepare, [&] {
         const auto error = writeFileAtomically(path, data);
-        ::_exit(error ? std::clamp(error->code, 1, childCouldNotPrepare - 1) : 0);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return error ? std::clamp(error->code, 1, childCouldNotPrepare - 1) : 0;
+    });
 }
 
 // "name=value" pairs; "@" in a value stands for the test folder, for absolute links.
@@ -396,12 +383,7 @@ void TestAtomicWrite::readOnlyFolder()
     // path the unprivileged account may walk.
     QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
 
-    const int reported = writeInChild(path, "new"_ba, [] {
-        if (::geteuid() != 0)
-            return true;
-        return ::setgroups(0, nullptr) == 0 && ::setgid(nobodyId) == 0
-                && ::setuid(nobodyId) == 0;
-    });
+    const int reported = writeInChild(path, "new"_ba, childprocess::leaveRoot);
     QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
     if (reported == childCouldNotPrepare)
         QSKIP("Running as root and unable to drop to an unprivileged account, so folder "

@@ -17,12 +17,11 @@
 #include <csignal>
 #include <functional>
 
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/childprocess.h"
 #include "tests/support/testfiles.h"
 
 using namespace Qt::StringLiterals;
@@ -30,8 +29,7 @@ using namespace outlinetest;
 
 namespace {
 
-constexpr uid_t nobodyId = 65534;
-constexpr int childCouldNotPrepare = 254;
+constexpr int childCouldNotPrepare = childprocess::couldNotPrepare;
 
 using files::bytesOf;
 using files::entriesOf;
@@ -88,27 +86,16 @@ enum ChildReport {
 // failed, or -1 when the child did not exit normally.
 int saveInChild(const QString &path, const std::function<bool()> &prepare)
 {
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        if (!prepare())
-            ::_exit(childCouldNotPrepare);
+    return childprocess::run(prepare, [&] {
         Document document;
         fillWorkedExample(document);
         Category *before = document.CurrentNode;
         const auto error = DataSave(document, path);
-        ::_exit((error && !error->message.isEmpty() ? ReportedError : 0)
-                | (document.EditPending ? KeptEditPending : 0)
-                | (document.DataChanged ? KeptDataChanged : 0)
-                | (document.CurrentNode == before ? KeptCurrentNode : 0));
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return (error && !error->message.isEmpty() ? ReportedError : 0)
+            | (document.EditPending ? KeptEditPending : 0)
+            | (document.DataChanged ? KeptDataChanged : 0)
+            | (document.CurrentNode == before ? KeptCurrentNode : 0);
+    });
 }
 
 } // namespace
@@ -237,12 +224,7 @@ void TestDocumentIo::keepsOldFileWhenWriteFails()
         // Root ignores folder permissions: the child gives up root first, on a
         // path the unprivileged account may walk.
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
-        reported = saveInChild(path, [] {
-            if (::geteuid() != 0)
-                return true;
-            return ::setgroups(0, nullptr) == 0 && ::setgid(nobodyId) == 0
-                    && ::setuid(nobodyId) == 0;
-        });
+        reported = saveInChild(path, childprocess::leaveRoot);
         QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
         if (reported == childCouldNotPrepare)
             QSKIP("Running as root and unable to drop to an unprivileged account.");

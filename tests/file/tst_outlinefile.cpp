@@ -44,14 +44,6 @@ QString errorText(const ReadResult &result)
             + QString::number(result.error->line) + u": "_s + result.error->message;
 }
 
-QStringList keysOf(const Outline &outline)
-{
-    QStringList keys;
-    for (int i = 1; i <= outline.count(); ++i)
-        keys.append(outline.item(i)->key());
-    return keys;
-}
-
 // The worked example of the format: a root with two children.
 const QStringList workedExample = {
     uR"(C0 "Trip" img 2 open body "Leave on Friday.")"_s,
@@ -126,7 +118,7 @@ void TestOutlineFile::workedExampleReads()
                                        : readOutline(fixture(u"worked_example.svk"_s));
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
     QCOMPARE(describe(result.outline), workedExample);
-    QCOMPARE(shape(result.outline), u"C0(C1 C2)"_s);
+    QCOMPARE(treeOrder(result.outline), u"C0(C1 C2)"_s);
     QCOMPARE(result.outline.KeyCounter, 3);
 }
 
@@ -380,7 +372,7 @@ void TestOutlineFile::setsKeyCounter()
     QFETCH(int, lastKeyNumber);
     const ReadResult result = readOutline(bytes);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
-    QCOMPARE(keysOf(result.outline), keys);
+    QCOMPARE(collectionOrder(result.outline), keys.join(u' '));
     QCOMPARE(result.outline.KeyCounter, keyCounter);
     QCOMPARE(result.outline.TextData[size_t(lastKeyNumber)], u"b"_s + keys.last());
 }
@@ -446,13 +438,13 @@ void TestOutlineFile::keepsRecordOrderForSiblings()
                              {u"C1"_s, u"C0"_s, u"old"_s, false, {}},
                              {u"C2"_s, u"C1"_s, u"below old"_s, false, {}}});
     QVERIFY(outline.addPrevious(outline.item(u"C1"_s), u"C3"_s, u"new"_s));
-    QCOMPARE(shape(outline), u"C0(C3 C1(C2))"_s);
+    QCOMPARE(treeOrder(outline), u"C0(C3 C1(C2))"_s);
 
     const QByteArray written = writeOutline(outline);
     const ReadResult result = readOutline(written);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
-    QCOMPARE(keysOf(result.outline), (QStringList{u"C0"_s, u"C3"_s, u"C1"_s, u"C2"_s}));
-    QCOMPARE(shape(result.outline), u"C0(C3 C1(C2))"_s);
+    QCOMPARE(collectionOrder(result.outline), u"C0 C3 C1 C2"_s);
+    QCOMPARE(treeOrder(result.outline), u"C0(C3 C1(C2))"_s);
     QCOMPARE(writeOutline(result.outline), written);
 }
 
@@ -484,7 +476,7 @@ void TestOutlineFile::keepsRecordsBeforeCutOff()
     QFETCH(QStringList, keys);
     const ReadResult result = readOutline(bytes);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
-    QCOMPARE(keysOf(result.outline), keys);
+    QCOMPARE(collectionOrder(result.outline), keys.join(u' '));
     QCOMPARE(result.outline.KeyCounter, 2);
     QVERIFY(result.outline.root()->expanded());
 }
@@ -628,7 +620,7 @@ void TestOutlineFile::reportsLoadErrors()
     QCOMPARE(codeName(result.error->code), codeName(code));
     QCOMPARE(result.error->line, line);
     QVERIFY(!result.error->message.isEmpty());
-    QCOMPARE(keysOf(result.outline), completed);
+    QCOMPARE(collectionOrder(result.outline), completed.join(u' '));
     QCOMPARE(result.outline.KeyCounter, keyCounter);
     for (int i = 1; i <= result.outline.count(); ++i) {
         const Category *c = result.outline.item(i);
@@ -765,7 +757,7 @@ void TestOutlineFile::writesTitleLineBreaksAsBlanks()
 
     const ReadResult result = readOutline(bytes);
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
-    QCOMPARE(keysOf(result.outline), (QStringList{u"C0"_s, u"C1"_s}));
+    QCOMPARE(collectionOrder(result.outline), u"C0 C1"_s);
     QCOMPARE(result.outline.item(2)->title(), written);
     QCOMPARE(result.outline.TextData[1], u"body"_s);
 }

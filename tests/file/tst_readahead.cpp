@@ -1,8 +1,14 @@
 #include "file/readahead.h"
 #include "tests/support/testfiles.h"
 
+#include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -52,9 +58,16 @@ void TestReadAhead::init()
 
 void TestReadAhead::givesWhatWasReadForThatPath()
 {
+    // Removing the file once the reader closed it shows the result was read
+    // before take(). The poll's timeout only bounds a failing test.
+    const int watch = inotify_init1(IN_CLOEXEC);
+    QVERIFY(watch >= 0);
+    const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+    QVERIFY(inotify_add_watch(watch, QFile::encodeName(m_first).constData(), IN_CLOSE_NOWRITE)
+            >= 0);
     OutlineReadAhead readAhead(m_first);
-    // Removing the file now shows the result was read before take().
-    QTest::qWait(200);
+    pollfd closed {watch, POLLIN, 0};
+    QCOMPARE(::poll(&closed, 1, 10000), 1);
     QVERIFY(QFile::remove(m_first));
     QCOMPARE(rootTitle(readAhead.take(m_first)), u"first"_s);
 }

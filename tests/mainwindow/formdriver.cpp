@@ -3,6 +3,7 @@
 #include "document/document.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/outlinemodel.h"
+#include "tests/support/outlinescript.h"
 
 #include <QAction>
 #include <QApplication>
@@ -196,17 +197,7 @@ QString FormDriver::state()
 {
     const Document &doc = document();
     const Outline &outline = doc.outline;
-    QStringList lines;
-    for (int i = 1; i <= outline.count(); ++i) {
-        const Category *c = outline.item(i);
-        lines << QStringLiteral("%1 %2 parent=%3 \"%4\" checked=%5 image=%6 expanded=%7 body=\"%8\"")
-                         .arg(i)
-                         .arg(c->key(), c->parent() ? c->parent()->key() : QStringLiteral("-"), c->title())
-                         .arg(c->checked())
-                         .arg(c->image())
-                         .arg(c->expanded())
-                         .arg(outline.TextData[size_t(c->keyNumber())]);
-    }
+    QStringList lines = outlinescript::describe(outline);
     const Category *selected = outline.selected();
     lines << QStringLiteral("selected=%1 EditIndex=%2 EditPending=%3 DataChanged=%4 KeyCounter=%5")
                      .arg(selected ? selected->key() : QStringLiteral("-"))

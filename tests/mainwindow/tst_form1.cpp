@@ -1,7 +1,8 @@
 #include "fakeinputmethod.h"
 #include "formdriver.h"
-#include "samplefiles.h"
 #include "scriptedquestions.h"
+#include "tests/support/samplefiles.h"
+#include "tests/support/testfiles.h"
 
 #include "document/document.h"
 #include "file/cp932.h"
@@ -290,14 +291,14 @@ void TestForm1::missingStartFileIsSavedWithoutDialog()
 
     QCOMPARE(m_driver->questions().askedTitles(), QStringList{u"error|"_s + ReadErrorTitle});
     QVERIFY(QFile::exists(target));
-    QVERIFY(samplefiles::bytesOf(target).contains("SORVEKA_TITLE=Plan\r\n"));
+    QVERIFY(files::bytesOf(target).contains("SORVEKA_TITLE=Plan\r\n"));
     QVERIFY(!m_driver->document().DataChanged);
 }
 
 void TestForm1::unreadableStartFileIsNeverSavedOver()
 {
     const QString broken = path(u"broken.svk"_s);
-    const QByteArray before = samplefiles::bytesOf(broken);
+    const QByteArray before = files::bytesOf(broken);
     m_driver->questions().expectError();
     m_driver->questions().answerSave(QString());
     QVERIFY(m_driver->start({broken}, QString()));
@@ -306,7 +307,7 @@ void TestForm1::unreadableStartFileIsNeverSavedOver()
 
     // Save had no name to write to, so it asked; cancelling wrote nothing.
     QCOMPARE(m_driver->questions().askedOf(ScriptedQuestions::Kind::Save).size(), 1);
-    QCOMPARE(samplefiles::bytesOf(broken), before);
+    QCOMPARE(files::bytesOf(broken), before);
     QVERIFY(m_driver->document().DataChanged);
     QCOMPARE(titleOf(m_driver->document(), u"C0"_s), u"Plan"_s);
 }
@@ -375,7 +376,7 @@ void TestForm1::longTitleSurvivesWriteBack()
     const QString file = path(u"long.svk"_s);
     const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE="_s + longTitle
             + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n本文\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
-    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(files::writeBytes(file, cp932::encode(text)));
     QVERIFY(m_driver->start({file}, m_dir.path()));
     Document &document = m_driver->document();
     QCOMPARE(m_driver->titleBox()->text(), longTitle);
@@ -401,7 +402,7 @@ void TestForm1::largeBodySurvivesTitleTyping()
             + u"\r\nSORVEKA_END_CHECK_MARK\r\n\r\nSORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\n"
               u"SORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n"
               u"SORVEKA_END_CHECK_MARK\r\n\r\n"_s;
-    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(files::writeBytes(file, cp932::encode(text)));
     QVERIFY(m_driver->start({file}, m_dir.path()));
     Document &document = m_driver->document();
     Category *root = m_driver->category(u"C0"_s);
@@ -1138,7 +1139,7 @@ void TestForm1::treeColumnFitsRowsWhenLoaded()
             + QString(60, u'幅')
             + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n"
               u"SORVEKA_END_CHECK_MARK\r\n\r\n"_s;
-    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(files::writeBytes(file, cp932::encode(text)));
     ScriptedQuestions questions;
     Form1 form(questions);
     form.Form_Load({file}, m_dir.path());
@@ -1333,7 +1334,7 @@ void TestForm1::closing()
     QFETCH(bool, asked);
 
     QVERIFY(startWithTrip());
-    const QByteArray before = samplefiles::bytesOf(m_trip);
+    const QByteArray before = files::bytesOf(m_trip);
     if (!typed.isEmpty())
         replaceText(m_driver->bodyBox(), typed);
     if (arrowOnly)
@@ -1349,7 +1350,7 @@ void TestForm1::closing()
         QCOMPARE(questions[0].title, u"保存確認"_s);
         QCOMPARE(questions[0].text, u"データを保存しますか？"_s);
     }
-    QCOMPARE(samplefiles::bytesOf(m_trip), before);
+    QCOMPARE(files::bytesOf(m_trip), before);
 }
 
 QTEST_MAIN(TestForm1)

@@ -1,11 +1,15 @@
 #include "formdriver.h"
-#include "samplefiles.h"
+#include "tests/support/outlinerecords.h"
+#include "tests/support/outlinescript.h"
+#include "tests/support/samplefiles.h"
+#include "tests/support/testfiles.h"
 
 #include "document/document.h"
 #include "file/outlinereader.h"
 #include "mainwindow/filecommands.h"
 #include "mainwindow/form1.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
@@ -42,6 +46,8 @@ private slots:
     void checkCommandsAgree_data();
     void checkCommandsAgree();
     void commandsKeepNoState();
+    void modelPassesQtsChecks_data();
+    void modelPassesQtsChecks();
 
 private:
     bool choose(Route route, const QString &name);
@@ -271,6 +277,54 @@ void TestForm1Commands::commandsKeepNoState()
     }
     // 12 toolbar buttons, 12 menu items and 7 popup items.
     QCOMPARE(commands, 12 + 12 + 7);
+}
+
+void TestForm1Commands::modelPassesQtsChecks_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("tree");
+
+    const QString trip = u"C0(C1(C3) C2 C4)"_s;
+    QTest::newRow("loading a file") << QString() << QString() << trip;
+    QTest::newRow("creating below") << u"C1"_s << u"CreateNextLevel"_s << u"C0(C1(C3 C5) C2 C4)"_s;
+    QTest::newRow("creating in front")
+        << u"C4"_s << u"CreateThisLevel"_s << u"C0(C1(C3) C2 C5 C4)"_s;
+    QTest::newRow("toggling a mark") << u"C2"_s << u"tCheck"_s << trip;
+    QTest::newRow("deleting a category with children") << u"C1"_s << u"tDelete"_s << u"C0(C2 C4)"_s;
+    QTest::newRow("replacing by Open") << u"C3"_s << u"tOpen"_s << u"C0(C1)"_s;
+    QTest::newRow("replacing by New") << u"C3"_s << u"tNew"_s << u"C0"_s;
+}
+
+// Qt's own checks of a model, over the window's model from before the load on:
+// rows the tree is told of must be the rows the outline holds.
+void TestForm1Commands::modelPassesQtsChecks()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, command);
+    QFETCH(QString, tree);
+
+    m_driver = std::make_unique<FormDriver>();
+    QAbstractItemModelTester tester(m_driver->tree()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QVERIFY(m_driver->start({m_trip}, QString()));
+    m_driver->tree()->expandAll();
+    if (!key.isEmpty())
+        QVERIFY(m_driver->click(m_driver->category(key)));
+
+    const QString other = m_dir.filePath(u"other.svk"_s);
+    QVERIFY(files::writeBytes(other,
+                              outlinerecords::record("C0") + outlinerecords::record("C1", "C0")));
+    if (command == u"tOpen")
+        m_driver->questions().answerOpen(other);
+    if (command == u"tNew")
+        m_driver->questions().answerYesNo(true);
+    if (command.startsWith(u't'))
+        QVERIFY(m_driver->clickToolbar(command));
+    else if (!command.isEmpty())
+        QVERIFY(m_driver->rightClickAt(m_driver->rowCentre(m_driver->category(key)), command));
+
+    QCOMPARE(outlinescript::treeOrder(m_driver->document().outline), tree);
 }
 
 QTEST_MAIN(TestForm1Commands)

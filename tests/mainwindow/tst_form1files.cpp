@@ -1,5 +1,6 @@
 #include "formdriver.h"
-#include "samplefiles.h"
+#include "tests/support/samplefiles.h"
+#include "tests/support/testfiles.h"
 
 #include "document/document.h"
 #include "file/outlinereader.h"
@@ -249,7 +250,7 @@ void TestForm1Files::cancelledDialogs()
     if (typed)
         typeTitleAndBody();
     const QString key = named ? u"C2"_s : u"C0"_s;
-    const QByteArray tripBefore = samplefiles::bytesOf(m_trip);
+    const QByteArray tripBefore = files::bytesOf(m_trip);
     const QString currentFile = m_driver->document().CurrentFile;
     const QString caption = m_driver->form().windowTitle();
 
@@ -267,7 +268,7 @@ void TestForm1Files::cancelledDialogs()
     QCOMPARE(document.CurrentFile, currentFile);
     QCOMPARE(document.DataChanged, typed);
     QCOMPARE(m_driver->form().windowTitle(), caption);
-    QCOMPARE(samplefiles::bytesOf(m_trip), tripBefore);
+    QCOMPARE(files::bytesOf(m_trip), tripBefore);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
     // The outline in memory keeps the typing, written back or still in the boxes.
     m_driver->pressOnEmptySpace();
@@ -385,7 +386,7 @@ void TestForm1Files::failedSaveLosesNothing()
         scripted.expectError();
     QVERIFY(m_driver->start({path(startFile)}, QString()));
     typeTitleAndBody();
-    const QByteArray tripBefore = samplefiles::bytesOf(m_trip);
+    const QByteArray tripBefore = files::bytesOf(m_trip);
     const QString key = m_driver->document().editedCategory()->key();
 
     if (!dialogAnswer.isEmpty())
@@ -402,7 +403,7 @@ void TestForm1Files::failedSaveLosesNothing()
     QCOMPARE(document.CurrentFile, path(startFile));
     QCOMPARE(document.outline.item(key)->title(), u"typed title"_s);
     QCOMPARE(document.outline.TextData[size_t(document.outline.item(key)->keyNumber())], u"typed body"_s);
-    QCOMPARE(samplefiles::bytesOf(m_trip), tripBefore);
+    QCOMPARE(files::bytesOf(m_trip), tripBefore);
     QVERIFY(!QFileInfo::exists(path(u"none"_s)));
 }
 
@@ -587,7 +588,7 @@ void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
     if (deleted)
         QVERIFY(QFile::remove(m_trip));
     else
-        QVERIFY(samplefiles::writeBytes(m_trip, others));
+        QVERIFY(files::writeBytes(m_trip, others));
 
     ScriptedQuestions &scripted = m_driver->questions();
     if (asked)
@@ -602,7 +603,7 @@ void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
     Document &document = m_driver->document();
     QCOMPARE(document.outline.item(u"C2"_s)->title(), u"typed title"_s);
     if (asked && !yes) {
-        QCOMPARE(samplefiles::bytesOf(m_trip), others);
+        QCOMPARE(files::bytesOf(m_trip), others);
         QVERIFY(document.DataChanged);
         return;
     }
@@ -648,12 +649,14 @@ void TestForm1Files::failureReasonsAreJapanese()
     if (target == u"pipe")
         QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     if (!parentKey.isEmpty())
-        QVERIFY(samplefiles::writeBytes(file, "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
-                                              "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
-                                              "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
-                                                      + parentKey
-                                                      + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
-                                                        "SORVEKA_END_CHECK_MARK\r\n"));
+        QVERIFY(
+            files::writeBytes(file,
+                              "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
+                              "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+                              "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
+                                  + parentKey
+                                  + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
+                                    "SORVEKA_END_CHECK_MARK\r\n"));
     if (command == u"tOpen")
         scripted.answerOpen(file);
     else
@@ -724,7 +727,8 @@ void TestForm1Files::fileListNeverReadsFiles()
 {
     // Some files never answer a read (/proc/kmsg). A picture without an
     // extension shows whether the list looked inside a file.
-    QVERIFY(samplefiles::writeBytes(path(u"picture"_s), QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(64, 0)));
+    QVERIFY(files::writeBytes(path(u"picture"_s),
+                              QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(64, 0)));
     QString type;
     runRealDialog(true, m_trip, [&](QFileDialog &dialog) {
         auto *model = dialog.findChild<QFileSystemModel *>();

@@ -1,4 +1,4 @@
-#include "samplefiles.h"
+#include "tests/support/samplefiles.h"
 #include "x11session.h"
 
 #include <QCoreApplication>

@@ -6,21 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace robustoutlines {
 
-Outline trip()
-{
-    Outline outline;
-    Category *root = outline.addTopLevel(u"C0"_s, u"旅行"_s);
-    Category *packing = outline.addChild(root, u"C1"_s, u"荷造り"_s);
-    Category *tickets = outline.addChild(root, u"C2"_s, u"切符"_s);
-    outline.addChild(packing, u"C3"_s, u"予定表"_s);
-    outline.setChecked(tickets, true);
-    outline.TextData[0] = u"金曜日に出発。"_s;
-    outline.TextData[1] = u"カメラ\r\n傘"_s;
-    outline.TextData[3] = u"①ｱｲｳ"_s;
-    outline.KeyCounter = 4;
-    return outline;
-}
-
 Outline loopVariant(int which)
 {
     Outline outline;

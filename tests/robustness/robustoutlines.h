@@ -9,9 +9,6 @@
 // test can tell exactly which one a file holds.
 namespace robustoutlines {
 
-// A small outline with Japanese titles, for files the saves start from.
-Outline trip();
-
 // The two outlines the save loop writes in turn. They differ in every record
 // and in size, and carry bodies large enough that a save takes a while, so a
 // kill lands inside one more often than between two.

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QProcess>
 
-#include <grp.h>
 #include <unistd.h>
 
 namespace saverrun {
@@ -40,7 +39,7 @@ SaverRun run(const QStringList &arguments, const QProcessEnvironment &environmen
     if (asNobody && ::geteuid() == 0) {
         process.setChildProcessModifier([] {
             // Without root the folder and file permissions below are real.
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0)
+            if (!childprocess::leaveRoot())
                 ::_exit(126);
         });
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/childprocess.h"
 #include "tests/support/testfiles.h"
 
 #include <QByteArray>
@@ -42,7 +43,7 @@ QProcessEnvironment faultEnvironment(const FaultPlan &fault);
 SaverRun run(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
              bool asNobody = false, int timeoutMs = 60000);
 
-constexpr unsigned nobodyId = 65534;
+using childprocess::nobodyId;
 
 } // namespace saverrun
 

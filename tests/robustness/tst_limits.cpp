@@ -1,7 +1,9 @@
 #include "robustoutlines.h"
 #include "saverrun.h"
+#include "tests/support/samplefiles.h"
 
 #include "tests/mainwindow/formdriver.h"
+#include "tests/support/outlinerecords.h"
 
 #include "document/document.h"
 #include "file/outlinereader.h"
@@ -28,17 +30,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using outlinerecords::record;
 
-// A whole record as the writer lays it out, with raw bytes for its fields.
-QByteArray record(const QByteArray &key, const QByteArray &parent, const QByteArray &title, const QByteArray &body)
-{
-    QByteArray bytes = "SORVEKA_KEY=" + key + "\r\n";
-    if (!parent.isEmpty())
-        bytes += "SORVEKA_PARENT=" + parent + "\r\n";
-    return bytes + "SORVEKA_TITLE=" + title + "\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n" + body
-            + "\r\nSORVEKA_END_CHECK_MARK\r\n\r\n";
-}
+namespace {
 
 // What the writer makes of the outline read from `bytes`: bytes it will give
 // back unchanged from then on.
@@ -66,9 +60,9 @@ int deepestDepth(const Outline &outline)
 
 QByteArray wideBeyondTheLimit()
 {
-    QByteArray bytes = record("C0", {}, "root", "");
+    QByteArray bytes = record("C0", {}, "root", "False", {""});
     for (int i = 1; i <= Outline::TextSlots; ++i)
-        bytes += record("C" + QByteArray::number(i), "C0", "item", "");
+        bytes += record(QByteArray("C" + QByteArray::number(i)), "C0", "item", "False", {""});
     return bytes;
 }
 
@@ -140,15 +134,17 @@ QString TestLimits::prepare(const QString &input)
     } else if (input == u"chain") {
         bytes = writeOutline(robustoutlines::chain(Outline::MaxKeyNumber));
     } else if (input == u"long title") {
-        bytes = record("C0", {}, QByteArray(1 << 20, 'T'), "body") + record("C1", "C0", "short", "");
+        bytes = record("C0", {}, QByteArray(1 << 20, 'T'), "False", {"body"})
+            + record("C1", "C0", "short", "False", {""});
     } else if (input == u"bad bytes") {
         // A lead byte without its trail, unassigned pairs, a lone trail byte,
         // and a lead byte as the very last byte of a title.
-        bytes = record("C0", {}, "\x81\x20\xEF\xFC\x85\x40 ok \x82", "\xA0\xFD\xFE\xFF\r\n\x9F")
-                + record("C1", "C0", "\xF0\x40\x40", "\x81");
+        bytes = record("C0", {}, "\x81\x20\xEF\xFC\x85\x40 ok \x82", "False",
+                       {"\xA0\xFD\xFE\xFF\r\n\x9F"})
+            + record("C1", "C0", "\xF0\x40\x40", "False", {"\x81"});
     } else if (input == u"nul") {
-        bytes = record("C0", {}, QByteArray("a\0b", 3), QByteArray("\0\0\r\n\0", 5))
-                + record("C1", "C0", QByteArray(1, '\0'), QByteArray(1, '\0'));
+        bytes = record("C0", {}, QByteArray("a\0b", 3), "False", {QByteArray("\0\0\r\n\0", 5)})
+            + record("C1", "C0", QByteArray(1, '\0'), "False", {QByteArray(1, '\0')});
     } else if (input == u"binary") {
         if (!QFile::copy(u"/bin/ls"_s, path) && !QFile::exists(path))
             qWarning("could not copy /bin/ls");
@@ -218,7 +214,7 @@ void TestLimits::windowCopes()
     if (input == u"binary" && !QFile::exists(path))
         QSKIP("No /bin/ls to copy.");
     const QString trip = m_dir->filePath(u"trip.svk"_s);
-    QVERIFY(files::writeBytes(trip, writeOutline(robustoutlines::trip())));
+    QVERIFY(files::writeBytes(trip, writeOutline(samplefiles::trip())));
 
     FormDriver driver;
     QVERIFY(driver.start({trip}, QString()));
@@ -231,7 +227,7 @@ void TestLimits::windowCopes()
     timer.start();
     QVERIFY(driver.clickToolbar(u"tOpen"_s));
     // Give the view its chance to lay out and paint what was read.
-    QTest::qWait(1);
+    QCoreApplication::processEvents();
     qInfo("opened in %lld ms", timer.elapsed());
 
     const Document &document = driver.document();
@@ -319,7 +315,8 @@ void TestLimits::hugeBodyReadsAndSaves()
         body += line % 1000 == 0 ? japanese : QByteArray();
         body += QByteArray(88, 'x');
     }
-    const QByteArray bytes = record("C0", {}, "large", body) + record("C1", "C0", "small", "s");
+    const QByteArray bytes =
+        record("C0", {}, "large", "False", {body}) + record("C1", "C0", "small", "False", {"s"});
     body = QByteArray();
     const QString from = m_dir->filePath(u"large.svk"_s);
     const QString to = m_dir->filePath(u"large copy.svk"_s);
@@ -350,7 +347,8 @@ void TestLimits::hugeBodyReadsAndSaves()
 // error, and never takes the process down.
 void TestLimits::readSurvivesTheFileCutShort()
 {
-    const QByteArray bytes = record("C0", {}, "root", QByteArray(12 << 20, 'x')) + record("C1", "C0", "end", "");
+    const QByteArray bytes = record("C0", {}, "root", "False", {QByteArray(12 << 20, 'x')})
+        + record("C1", "C0", "end", "False", {""});
     const QString path = m_dir->filePath(u"cut short.svk"_s);
     QVERIFY(files::writeBytes(path, bytes));
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);

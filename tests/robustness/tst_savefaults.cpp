@@ -1,5 +1,5 @@
-#include "robustoutlines.h"
 #include "saverrun.h"
+#include "tests/support/samplefiles.h"
 
 #include "tests/mainwindow/formdriver.h"
 
@@ -98,7 +98,7 @@ void TestSaveFaults::everyFailingCallLosesNothing()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString target = dir.filePath(u"旅行.svk"_s);
-    const QByteArray oldBytes = writeOutline(robustoutlines::trip());
+    const QByteArray oldBytes = writeOutline(samplefiles::trip());
 
     // What the edit saves when nothing fails, written in a folder of its own.
     QTemporaryDir referenceDir;
@@ -171,7 +171,7 @@ void TestSaveFaults::windowReportsTheFailure()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString target = dir.filePath(u"trip.svk"_s);
-    const QByteArray oldBytes = writeOutline(robustoutlines::trip());
+    const QByteArray oldBytes = writeOutline(samplefiles::trip());
     QVERIFY(files::writeBytes(target, oldBytes));
 
     FormDriver driver;

@@ -1,5 +1,6 @@
 #include "robustoutlines.h"
 #include "saverrun.h"
+#include "tests/support/samplefiles.h"
 
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
@@ -71,7 +72,7 @@ void TestSaveTargets::symbolicLinkStaysALink()
     QVERIFY(QDir(dir.path()).mkdir(u"real"_s));
     const QString real = dir.filePath(u"real/旅行.svk"_s);
     const QString link = dir.filePath(u"link.svk"_s);
-    const QByteArray oldBytes = writeOutline(robustoutlines::trip());
+    const QByteArray oldBytes = writeOutline(samplefiles::trip());
     QVERIFY(files::writeBytes(real, oldBytes));
     linkText.replace(u'@', dir.path());
     QVERIFY(QFile::link(linkText, link));
@@ -149,7 +150,7 @@ void TestSaveTargets::permissionsAreChecked()
     const QString folder = dir.filePath(u"notes"_s);
     const QString target = folder + u"/trip.svk"_s;
     QVERIFY(QDir(dir.path()).mkdir(u"notes"_s));
-    const QByteArray oldBytes = writeOutline(robustoutlines::trip());
+    const QByteArray oldBytes = writeOutline(samplefiles::trip());
     if (fileExists) {
         QVERIFY(files::writeBytes(target, oldBytes));
         QVERIFY(setOwner(target, fileIsOurs ? saverrun::nobodyId : 0));

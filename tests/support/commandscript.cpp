@@ -1,4 +1,4 @@
-#include "tests/document/commandscript.h"
+#include "tests/support/commandscript.h"
 
 #include "document/categorycommands.h"
 #include "document/checkmarks.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QByteArray>
+#include "document/outline.h"
+
 #include <QString>
 
-// Outline files the window tests start from, written fresh into a
-// temporary folder.
+// The outlines tests start from.
 namespace samplefiles {
 
 // A trip outline with Japanese titles, in collection order:
@@ -13,13 +13,12 @@ namespace samplefiles {
 //       C3 予定表 (body "①ｱｲｳ")
 //     C2 切符 (checked, empty body)
 //     C4 メモ (body "x")
+Outline trip();
+// The trip outline, written as a file.
 bool writeTrip(const QString &path);
 
 // Two complete records, then one whose parent is unknown: the read fails
 // after the first two categories were added.
 bool writeFailingPartWay(const QString &path);
-
-bool writeBytes(const QString &path, const QByteArray &bytes);
-QByteArray bytesOf(const QString &path);
 
 } // namespace samplefiles

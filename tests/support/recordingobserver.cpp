@@ -1,7 +1,7 @@
-#include "tests/document/recordingobserver.h"
+#include "tests/support/recordingobserver.h"
 
 #include "document/outline.h"
-#include "tests/document/outlinescript.h"
+#include "tests/support/outlinescript.h"
 
 #include <vector>
 

@@ -1,8 +1,4 @@
-#include "tests/document/outlinescript.h"
-
-#include "document/outline.h"
-
-#include <QStringList>
+#include "tests/support/outlinescript.h"
 
 #include <algorithm>
 #include <vector>
@@ -71,6 +67,21 @@ QString build(Outline &outline, const QString &script)
     return {};
 }
 
+Outline build(std::initializer_list<CategoryRecipe> categories)
+{
+    Outline outline;
+    for (const CategoryRecipe &recipe : categories) {
+        Category *category = recipe.parentKey.isEmpty()
+                ? outline.addTopLevel(recipe.key, recipe.title)
+                : outline.addChild(outline.item(recipe.parentKey), recipe.key, recipe.title);
+        Q_ASSERT(category);
+        outline.setChecked(category, recipe.checked);
+        outline.TextData[size_t(category->keyNumber())] = recipe.body;
+        outline.KeyCounter = std::max(outline.KeyCounter, category->keyNumber() + 1);
+    }
+    return outline;
+}
+
 QString treeOrder(const Outline &outline)
 {
     QString out;
@@ -128,6 +139,31 @@ QString expandedKeys(const Outline &outline)
             keys << outline.item(i)->key();
     }
     return keys.join(u' ');
+}
+
+QStringList describe(const Outline &outline)
+{
+    const auto escaped = [](QString text) {
+        text.replace(u'\r', u"\\r"_s);
+        text.replace(u'\n', u"\\n"_s);
+        return text;
+    };
+    QStringList lines;
+    for (int i = 1; i <= outline.count(); ++i) {
+        const Category *c = outline.item(i);
+        QString line = c->key();
+        if (c->parent())
+            line += u" under "_s + c->parent()->key();
+        line += u" \""_s + c->title() + u'"';
+        if (c->checked())
+            line += u" checked"_s;
+        line += u" img "_s + QString::number(c->image());
+        if (c->expanded())
+            line += u" open"_s;
+        line += u" body \""_s + escaped(outline.TextData[size_t(c->keyNumber())]) + u'"';
+        lines.append(line);
+    }
+    return lines;
 }
 
 QString structureProblems(const Outline &outline)
