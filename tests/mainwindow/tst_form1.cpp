@@ -701,7 +701,7 @@ void TestForm1::titleBoxShowsStartOfTitle()
             + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
               u"SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\nSORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\n"
               u"SORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
-    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(files::writeBytes(file, cp932::encode(text)));
     QVERIFY(m_driver->start({file}, m_dir.path()));
     QLineEdit *box = m_driver->titleBox();
     QCOMPARE(box->text(), longTitle);
@@ -722,7 +722,7 @@ void TestForm1::titleTypingLeavesBodyAsStored()
     const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE=根\r\nSORVEKA_CHECKED=False\r\n"
                          u"SORVEKA_DATA_CHECK_MARK\r\n"_s
             + body + u"\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
-    QVERIFY(samplefiles::writeBytes(file, cp932::encode(text)));
+    QVERIFY(files::writeBytes(file, cp932::encode(text)));
     QVERIFY(m_driver->start({file}, m_dir.path()));
     Document &document = m_driver->document();
     QCOMPARE(bodyOf(document, u"C0"_s), body);
