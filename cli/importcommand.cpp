@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/displaytext.h"
 #include "cli/exitstatus.h"
+#include "cli/loaderrortext.h"
 #include "cli/opmlimport.h"
 #include "cli/readbackcheck.h"
 #include "file/atomicwrite.h"
@@ -49,13 +50,13 @@ void warnAboutUnstorableText(const QString &input, const Outline &outline, Conso
 
 int runImport(const QString &input, const QString &output, Console &console)
 {
-    QFile file(input);
-    if (!file.open(QIODevice::ReadOnly)) {
-        console.printError(QStringLiteral("%1: cannot open: %2").arg(input, file.errorString()));
+    // A pipe or a device as input would block the import or fill the memory.
+    const auto read = readRegularFile(input);
+    if (const auto *error = std::get_if<LoadError>(&read)) {
+        console.printError(loadErrorText(input, *error));
         return exitstatus::Failure;
     }
-    const QByteArray xml = file.readAll();
-    file.close();
+    const QByteArray &xml = std::get<QByteArray>(read);
 
     const OpmlImportResult imported = importOpml(xml);
     if (!imported.ok()) {

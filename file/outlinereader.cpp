@@ -285,9 +285,10 @@ LoadError systemFailure(LoadError::Code code, int error)
     return {code, 0, reason ? QString::fromUtf8(reason) : QStringLiteral("error %1").arg(error), error};
 }
 
-// The whole file, read with read() rather than mapped: a mapped file that
-// another program cuts short kills the reader with SIGBUS. Only a regular
-// file is read, so a pipe or a device can neither block nor fill the memory.
+} // namespace
+
+// Read with read() rather than mapped: a mapped file that another program
+// cuts short kills the reader with SIGBUS.
 std::variant<QByteArray, LoadError> readRegularFile(const QString &path)
 {
     // Without O_NONBLOCK, opening a pipe waits for a writer.
@@ -333,8 +334,6 @@ std::variant<QByteArray, LoadError> readRegularFile(const QString &path)
     bytes.truncate(filled);
     return bytes;
 }
-
-} // namespace
 
 ReadResult readOutlineFile(const QString &path)
 {

@@ -2,10 +2,12 @@
 
 #include "document/outline.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include <optional>
+#include <variant>
 
 struct LoadError
 {
@@ -52,3 +54,8 @@ bool StrLComp(QStringView str1, QStringView str2);
 // one past the highest key number.
 ReadResult readOutline(QByteArrayView bytes);
 ReadResult readOutlineFile(const QString &path);
+
+// The whole of a regular file. Anything else (a folder, a pipe, a device)
+// is refused at once, so it can neither block the reader nor fill the
+// memory; a file that changes while it is read is refused as well.
+std::variant<QByteArray, LoadError> readRegularFile(const QString &path);

@@ -1,11 +1,13 @@
 #include "tests/cli/svkrunner.h"
 #include "tests/support/testfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace svktest;
@@ -34,6 +36,8 @@ private slots:
     void buildsTheFileTheWindowWouldSave();
     void refusesWithoutWriting_data();
     void refusesWithoutWriting();
+    void refusesInputThatIsNoFile_data();
+    void refusesInputThatIsNoFile();
     void largestOutlineIsAccepted();
     void fileSizeLimitFailsTheSave();
     void warnsAboutTextTheFileCannotHold_data();
@@ -201,6 +205,31 @@ void TestSvkImport::refusesWithoutWriting()
         QCOMPARE(files::bytesOf(out), previous);
     else
         QVERIFY(!QFile::exists(out));
+}
+
+void TestSvkImport::refusesInputThatIsNoFile_data()
+{
+    QTest::addColumn<QString>("input"); // "pipe" and "folder" are made in the test's folder
+    QTest::newRow("a pipe without a writer") << u"pipe"_qs;
+    QTest::newRow("a folder") << u"folder"_qs;
+    QTest::newRow("an endless device") << u"/dev/zero"_qs;
+}
+
+void TestSvkImport::refusesInputThatIsNoFile()
+{
+    QFETCH(QString, input);
+    if (input == u"pipe") {
+        input = path(input);
+        QCOMPARE(::mkfifo(QFile::encodeName(input).constData(), 0600), 0);
+    } else if (input == u"folder") {
+        input = path(input);
+        QVERIFY(QDir().mkdir(input));
+    }
+    const SvkRun run = runSvk({u"import"_qs, input, u"-o"_qs, path(u"out.svk"_qs)});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(run.err),
+             input + u": not a regular file (a folder, pipe, device or socket)\n"_qs);
+    QVERIFY(!QFile::exists(path(u"out.svk"_qs)));
 }
 
 void TestSvkImport::largestOutlineIsAccepted()
