@@ -15,7 +15,6 @@ QString nextKey(const Outline &outline)
 Category *finishCreation(Document &document, Category *created)
 {
     Outline &outline = document.outline;
-    document.CurrentNode = created;
     outline.TextData[size_t(outline.KeyCounter)].clear();
     ++outline.KeyCounter;
     outline.setMark(created, false, icons::Leaf);

@@ -23,7 +23,6 @@ bool mCheck_Click(Document &document)
     Category *selected = outline.selected();
     if (!selected || selected->index() == 1)
         return false;
-    document.CurrentNode = selected;
     if (selected->childCount() != 0)
         return false;
     const bool checked = !selected->checked();
