@@ -51,7 +51,7 @@ OpmlImportResult importOpml(const QByteArray &xml)
             // malformed XML, which is reported first.
             if (count <= KeyCounterLimit) {
                 const QXmlStreamAttributes attributes = reader.attributes();
-                const QString key = QStringLiteral("C") + QString::number(count - 1);
+                const QString key = Outline::keyText(count - 1);
                 const QString title = attributes.value(QLatin1StringView("text")).toString();
                 if (!outline.root())
                     category = outline.addTopLevel(key, title);

@@ -8,7 +8,7 @@ namespace {
 
 QString nextKey(const Outline &outline)
 {
-    return QStringLiteral("C") + QString::number(outline.KeyCounter);
+    return Outline::keyText(outline.KeyCounter);
 }
 
 // What both creation commands do once the new category is in the tree.
