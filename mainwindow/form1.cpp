@@ -3,6 +3,7 @@
 #include "document/categorycommands.h"
 #include "document/checkmarks.h"
 #include "document/icons.h"
+#include "document/lineends.h"
 #include "file/filestamp.h"
 #include "file/filetitle.h"
 #include "file/readahead.h"
@@ -38,39 +39,6 @@ namespace {
 
 const QString Caption = QStringLiteral("Sorveka");
 constexpr double TwipsPerPixel = 15.0;
-
-// Bodies are kept with CR LF line ends, as the file holds them; the box
-// works with LF. Both conversions copy in one pass: QString::replace moved
-// the rest of a large body once per batch of line ends it found.
-QString bodyForBox(const QString &body)
-{
-    QString text(body.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    const QChar *in = body.constData();
-    const QChar *const end = in + body.size();
-    while (in != end) {
-        if (*in == u'\r' && end - in > 1 && in[1] == u'\n')
-            ++in;
-        *out++ = *in++;
-    }
-    text.truncate(out - text.constData());
-    return text;
-}
-
-QString bodyFromBox(const QString &text)
-{
-    const QStringView view(text);
-    QString body;
-    body.reserve(text.size() + view.count(u'\n'));
-    qsizetype copied = 0;
-    for (qsizetype i = view.indexOf(u'\n'); i >= 0; i = view.indexOf(u'\n', i + 1)) {
-        body.append(view.sliced(copied, i - copied));
-        body.append(u"\r\n");
-        copied = i + 1;
-    }
-    body.append(view.sliced(copied));
-    return body;
-}
 
 } // namespace
 
@@ -444,7 +412,7 @@ void Form1::writeBackEdit()
     std::optional<QString> body;
     if (m_bodyEdited) {
         m_bodyFiller->finish();
-        body = bodyFromBox(m_body->toPlainText());
+        body = withCrLfLineEnds(m_body->toPlainText());
     }
     WriteBackEdit(m_document, m_title->text(), body);
     m_bodyEdited = false;
@@ -464,7 +432,7 @@ void Form1::fillBoxes(const QString &title, const QString &body)
     m_title->setText(title);
     // A title longer than the box shows its beginning.
     m_title->setCursorPosition(0);
-    m_bodyFiller->fill(bodyForBox(body));
+    m_bodyFiller->fill(withLfLineEnds(body));
     m_bodyEdited = false;
 }
 
