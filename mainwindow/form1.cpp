@@ -34,6 +34,7 @@
 #include <QTreeView>
 
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -142,46 +143,23 @@ void Form1::createControls()
     });
 }
 
-QAction *Form1::addCommand(QMenu *menu, QStringView name, QStringView caption)
+void Form1::addCommands(QMenu *menu, const MenuDefinition &definition)
 {
-    QAction *action = caption == u"-" ? menu->addSeparator() : menu->addAction(caption.toString());
-    action->setObjectName(name.toString());
-    return action;
+    menu->setObjectName(definition.title.name.toString());
+    for (const MenuEntry &entry : std::span(definition.items, size_t(definition.itemCount))) {
+        QAction *action = entry.caption == u"-" ? menu->addSeparator() : menu->addAction(entry.caption.toString());
+        action->setObjectName(entry.name.toString());
+        if (entry.handler)
+            connect(action, &QAction::triggered, this, entry.handler);
+    }
 }
 
 void Form1::createMenus()
 {
-    for (const MenuDefinition &definition : MenuBar) {
-        QMenu *menu = menuBar()->addMenu(definition.title.caption.toString());
-        menu->setObjectName(definition.title.name.toString());
-        for (int i = 0; i < definition.itemCount; ++i)
-            addCommand(menu, definition.items[i].name, definition.items[i].caption);
-    }
+    for (const MenuDefinition &definition : MenuBar)
+        addCommands(menuBar()->addMenu(definition.title.caption.toString()), definition);
     m_treeRightClick = new QMenu(TreeRightClick.title.caption.toString(), this);
-    m_treeRightClick->setObjectName(TreeRightClick.title.name.toString());
-    for (int i = 0; i < TreeRightClick.itemCount; ++i)
-        addCommand(m_treeRightClick, TreeRightClick.items[i].name, TreeRightClick.items[i].caption);
-
-    // Items without a handler here (copy, cut, paste, print, preview, exit and
-    // the popup's copy, paste and cut) are present and do nothing.
-    connectCommand(u"mOpen", [this] { m_fileCommands.mOpen_Click(); });
-    connectCommand(u"mSave", [this] { m_fileCommands.mSave_Click(); });
-    connectCommand(u"mCreate", [this] { m_fileCommands.mCreate_Click(); });
-    connectCommand(u"mCheck", [this] { mCheck_Click(); });
-    connectCommand(u"mDelete", [this] { mDelete_Click(); });
-    connectCommand(u"mAbout", [this] { mAbout_Click(); });
-    connectCommand(u"CreateThisLevel", [this] { CreateThisLevel_Click(); });
-    connectCommand(u"CreateNextLevel", [this] { CreateNextLevel_Click(); });
-    connectCommand(u"CheckReverse", [this] { mCheck_Click(); });
-    // The popup's delete does what the Tools menu's delete does.
-    connectCommand(u"DeleteCategoly", [this] { mDelete_Click(); });
-}
-
-void Form1::connectCommand(QStringView name, const std::function<void()> &handler)
-{
-    QAction *action = findChild<QAction *>(name.toString());
-    Q_ASSERT(action);
-    connect(action, &QAction::triggered, this, handler);
+    addCommands(m_treeRightClick, TreeRightClick);
 }
 
 void Form1::createToolbar()
@@ -374,14 +352,29 @@ void Form1::Toolbar1_ButtonClick(const QString &key)
     if (key == u"tNew")
         NewOutline();
     else if (key == u"tOpen")
-        m_fileCommands.mOpen_Click();
+        mOpen_Click();
     else if (key == u"tSave")
-        m_fileCommands.mSave_Click();
+        mSave_Click();
     else if (key == u"tCheck")
         mCheck_Click();
     else if (key == u"tDelete")
         mDelete_Click();
     // tCopy, tCut, tPaste, tPrint, tPreview, tUp and tDown do nothing.
+}
+
+void Form1::mOpen_Click()
+{
+    m_fileCommands.mOpen_Click();
+}
+
+void Form1::mSave_Click()
+{
+    m_fileCommands.mSave_Click();
+}
+
+void Form1::mCreate_Click()
+{
+    m_fileCommands.mCreate_Click();
 }
 
 void Form1::mAbout_Click()
