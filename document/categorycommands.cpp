@@ -33,7 +33,7 @@ bool canCreate(const Outline &outline, const Category *selected)
 
 } // namespace
 
-Category *CreateNextLevel_Click(Document &document)
+Category *createChildOfSelected(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();
@@ -43,7 +43,7 @@ Category *CreateNextLevel_Click(Document &document)
     return finishCreation(document, outline.addChild(selected, nextKey(outline), NewCategoryTitle));
 }
 
-Category *CreateThisLevel_Click(Document &document)
+Category *createSiblingBeforeSelected(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();
@@ -52,7 +52,7 @@ Category *CreateThisLevel_Click(Document &document)
     return finishCreation(document, outline.addPrevious(selected, nextKey(outline), NewCategoryTitle));
 }
 
-bool mDelete_Click(Document &document)
+bool deleteSelectedCategory(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();

@@ -17,7 +17,7 @@ void PropagateCheck(Outline &outline, Category *category)
     }
 }
 
-bool mCheck_Click(Document &document)
+bool toggleSelectedMark(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();

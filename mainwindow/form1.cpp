@@ -504,19 +504,19 @@ void Form1::Tt_Collapse(Category *node)
 
 void Form1::mCheck_Click()
 {
-    ::mCheck_Click(m_document);
+    toggleSelectedMark(m_document);
 }
 
 void Form1::CreateNextLevel_Click()
 {
     QScopedValueRollback guard(m_coreChanging, true);
-    ::CreateNextLevel_Click(m_document);
+    createChildOfSelected(m_document);
 }
 
 void Form1::CreateThisLevel_Click()
 {
     QScopedValueRollback guard(m_coreChanging, true);
-    ::CreateThisLevel_Click(m_document);
+    createSiblingBeforeSelected(m_document);
 }
 
 void Form1::mDelete_Click()
@@ -526,7 +526,7 @@ void Form1::mDelete_Click()
     writeBackEdit();
     {
         QScopedValueRollback guard(m_coreChanging, true);
-        if (!::mDelete_Click(m_document))
+        if (!deleteSelectedCategory(m_document))
             return;
     }
     Tt_NodeClick(m_document.outline.selected());
