@@ -38,7 +38,10 @@ struct Window
     QTemporaryDir folder;
     std::unique_ptr<Form1> form;
 
-    Category *category(int keyNumber) { return form->document().outline.item(Outline::keyText(keyNumber)); }
+    Category *category(int keyNumber)
+    {
+        return form->document().outline.item(Outline::keyText(keyNumber));
+    }
     QTreeView *tree() { return form->findChild<QTreeView *>(QStringLiteral("Tt")); }
     QLineEdit *title() { return form->findChild<QLineEdit *>(QStringLiteral("txtTitle")); }
     QPlainTextEdit *body() { return form->findChild<QPlainTextEdit *>(QStringLiteral("txtEdit")); }

@@ -51,7 +51,7 @@ OpmlImportResult importOpml(const QByteArray &xml)
                     category = outline.addChild(open.empty() ? outline.root() : open.back(), key, title);
                 outline.setChecked(category, isChecked(attributes));
                 outline.TextData[size_t(count - 1)] = withCrLfLineEnds(
-                        withLfLineEnds(attributes.value(QLatin1StringView("_note")), LoneCr::EndsLine));
+                    withLfLineEnds(attributes.value(QLatin1StringView("_note")), LoneCr::EndsLine));
                 outline.KeyCounter = count;
             }
             open.push_back(category);

@@ -8,8 +8,8 @@
 
 // What a lone CR (one not followed by LF) is taken for.
 enum class LoneCr {
-    Kept,      // a character like any other
-    EndsLine,  // a line end, as the file reader takes it
+    Kept, // a character like any other
+    EndsLine, // a line end, as the file reader takes it
 };
 
 // CR LF becomes LF, and a lone CR too when it ends a line. A lone LF stays.

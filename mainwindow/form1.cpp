@@ -147,7 +147,8 @@ void Form1::addCommands(QMenu *menu, const MenuDefinition &definition)
 {
     menu->setObjectName(definition.title.name.toString());
     for (const MenuEntry &entry : std::span(definition.items, size_t(definition.itemCount))) {
-        QAction *action = entry.caption == u"-" ? menu->addSeparator() : menu->addAction(entry.caption.toString());
+        QAction *action = entry.caption == u"-" ? menu->addSeparator()
+                                                : menu->addAction(entry.caption.toString());
         action->setObjectName(entry.name.toString());
         if (entry.handler)
             connect(action, &QAction::triggered, this, entry.handler);

@@ -110,9 +110,7 @@ void TestAbout::captions_data()
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("expected");
     QTest::newRow("program name") << u"lblTitle"_s << u"Sorveka♪"_s;
-    QTest::newRow("version from the build")
-        << u"lblVersion"_s
-        << u"Version "_s + sorvekaVersion();
+    QTest::newRow("version from the build") << u"lblVersion"_s << u"Version "_s + sorvekaVersion();
     QTest::newRow("button") << u"Command1"_s << u"OK"_s;
 }
 
