@@ -2,6 +2,7 @@
 
 #include "resources/japanesefont.h"
 #include "resources/pictures.h"
+#include "sorveka_version.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -44,8 +45,7 @@ const QColor LineColour(128, 128, 128);
 
 QString versionText()
 {
-    return u"Version "_s + QString::number(SORVEKA_VERSION_MAJOR) + u'.'
-        + QString::number(SORVEKA_VERSION_MINOR) + u'.' + QString::number(SORVEKA_VERSION_PATCH);
+    return u"Version "_s + sorvekaVersion();
 }
 
 QString noticeText()

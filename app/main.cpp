@@ -4,6 +4,7 @@
 #include "mainwindow/interfacestyle.h"
 #include "mainwindow/japanesetranslation.h"
 #include "resources/japanesefont.h"
+#include "sorveka_version.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,8 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Sorveka"));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.sorveka.Sorveka"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-            .arg(SORVEKA_VERSION_MAJOR).arg(SORVEKA_VERSION_MINOR).arg(SORVEKA_VERSION_PATCH));
+    QApplication::setApplicationVersion(sorvekaVersion());
 
     // The program speaks Japanese whatever the locale, Qt's own buttons too.
     installJapaneseTranslation(app);

@@ -38,7 +38,10 @@ struct Window
     QTemporaryDir folder;
     std::unique_ptr<Form1> form;
 
-    Category *category(int keyNumber) { return form->document().outline.item(QStringLiteral("C%1").arg(keyNumber)); }
+    Category *category(int keyNumber)
+    {
+        return form->document().outline.item(Outline::keyText(keyNumber));
+    }
     QTreeView *tree() { return form->findChild<QTreeView *>(QStringLiteral("Tt")); }
     QLineEdit *title() { return form->findChild<QLineEdit *>(QStringLiteral("txtTitle")); }
     QPlainTextEdit *body() { return form->findChild<QPlainTextEdit *>(QStringLiteral("txtEdit")); }
@@ -137,7 +140,7 @@ Outline bigBodyOutline()
     Category *root = outline.addTopLevel(QStringLiteral("C0"), QStringLiteral("根"));
     outline.TextData[0] = benchdata::makeBody(200, 1);
     for (int i = 1; i <= 4; ++i)
-        outline.addChild(root, QStringLiteral("C%1").arg(i), QStringLiteral("項目 %1").arg(i));
+        outline.addChild(root, Outline::keyText(i), QStringLiteral("項目 %1").arg(i));
     outline.TextData[1] = benchdata::makeBody(10 * benchdata::MiB, 2);
     // Same seed: the one-screen body is the large one's beginning.
     outline.TextData[4] = benchdata::makeBody(4096, 2);

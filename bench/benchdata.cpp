@@ -99,7 +99,7 @@ Outline makeOutline(const OutlineRecipe &recipe)
     Outline outline;
     const qsizetype perBody = recipe.bodyBytes / recipe.categories;
     for (int i = 0; i < recipe.categories; ++i) {
-        const QString key = QStringLiteral("C") + QString::number(i);
+        const QString key = Outline::keyText(i);
         const QString title = QStringLiteral("項目 %1 ①").arg(i);
         Category *category = nullptr;
         if (i == 0) {

@@ -1,5 +1,7 @@
 #include "cli/displaytext.h"
 
+#include "document/lineends.h"
+
 namespace displaytext {
 
 namespace {
@@ -52,7 +54,7 @@ QString xmlSafe(QStringView text)
 
 QString oneLine(QStringView title)
 {
-    QString line = withLfLineEnds(title);
+    QString line = withLfLineEnds(title, LoneCr::EndsLine);
     line.replace(u'\n', u' ');
     return line;
 }
@@ -61,15 +63,7 @@ QStringList bodyLines(QStringView body)
 {
     if (body.isEmpty())
         return {};
-    return withLfLineEnds(body).split(u'\n');
-}
-
-QString withLfLineEnds(QStringView text)
-{
-    QString out = text.toString();
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    out.replace(u'\r', u'\n');
-    return out;
+    return withLfLineEnds(body, LoneCr::EndsLine).split(u'\n');
 }
 
 } // namespace displaytext

@@ -31,7 +31,4 @@ QString oneLine(QStringView title);
 // A body's lines, split at CR LF, a lone CR or a lone LF. An empty body has no lines.
 QStringList bodyLines(QStringView body);
 
-// CR LF and lone CR become LF.
-QString withLfLineEnds(QStringView text);
-
 } // namespace displaytext

@@ -5,6 +5,7 @@
 #include "cli/exitstatus.h"
 #include "cli/importcommand.h"
 #include "cli/usage.h"
+#include "sorveka_version.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,7 +22,7 @@ int run(const CommandLine &line, Console &console)
         console.write(helpText().toUtf8());
         return exitstatus::Success;
     case CommandLine::Command::Version:
-        console.print(QStringLiteral("svk ") + versionText());
+        console.print(QStringLiteral("svk ") + sorvekaVersion());
         return exitstatus::Success;
     case CommandLine::Command::Check:
         return runCheck(line.files, console);
@@ -42,7 +43,7 @@ int main(int argc, char *argv[])
     // reported like a full disk, not kill the process with what was typed.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("svk"));
-    QCoreApplication::setApplicationVersion(versionText());
+    QCoreApplication::setApplicationVersion(sorvekaVersion());
 
     // Unbuffered, so that every write's result reaches the console, which
     // gathers the output itself. Standard output is closed by us, at the end,

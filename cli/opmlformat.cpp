@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/displaytext.h"
 #include "cli/treewalk.h"
+#include "document/lineends.h"
 #include "document/outline.h"
 
 #include <QIODevice>
@@ -50,8 +51,9 @@ void writeAsOpml(const Outline &outline, const QString &documentTitle, Console &
                 xml.writeAttribute(QStringLiteral("text"), displaytext::xmlSafe(category->title()));
                 const QString &body = outline.TextData[size_t(category->keyNumber())];
                 if (!body.isEmpty())
-                    xml.writeAttribute(QStringLiteral("_note"),
-                                       displaytext::xmlSafe(displaytext::withLfLineEnds(body)));
+                    xml.writeAttribute(
+                        QStringLiteral("_note"),
+                        displaytext::xmlSafe(withLfLineEnds(body, LoneCr::EndsLine)));
                 if (category->checked())
                     xml.writeAttribute(QStringLiteral("_status"), QStringLiteral("checked"));
             },

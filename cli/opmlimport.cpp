@@ -1,21 +1,13 @@
 #include "cli/opmlimport.h"
 
 #include "document/categorycommands.h"
+#include "document/lineends.h"
 
 #include <QXmlStreamReader>
 
 #include <vector>
 
 namespace {
-
-QString bodyFromNote(QStringView note)
-{
-    QString body = note.toString();
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    body.replace(u'\r', u'\n');
-    body.replace(u'\n', QStringLiteral("\r\n"));
-    return body;
-}
 
 bool isChecked(const QXmlStreamAttributes &attributes)
 {
@@ -51,14 +43,15 @@ OpmlImportResult importOpml(const QByteArray &xml)
             // malformed XML, which is reported first.
             if (count <= KeyCounterLimit) {
                 const QXmlStreamAttributes attributes = reader.attributes();
-                const QString key = QStringLiteral("C") + QString::number(count - 1);
+                const QString key = Outline::keyText(count - 1);
                 const QString title = attributes.value(QLatin1StringView("text")).toString();
                 if (!outline.root())
                     category = outline.addTopLevel(key, title);
                 else
                     category = outline.addChild(open.empty() ? outline.root() : open.back(), key, title);
                 outline.setChecked(category, isChecked(attributes));
-                outline.TextData[size_t(count - 1)] = bodyFromNote(attributes.value(QLatin1StringView("_note")));
+                outline.TextData[size_t(count - 1)] = withCrLfLineEnds(
+                    withLfLineEnds(attributes.value(QLatin1StringView("_note")), LoneCr::EndsLine));
                 outline.KeyCounter = count;
             }
             open.push_back(category);

@@ -1,10 +1,5 @@
 #include "cli/usage.h"
 
-QString versionText()
-{
-    return QStringLiteral("%1.%2.%3").arg(SORVEKA_VERSION_MAJOR).arg(SORVEKA_VERSION_MINOR).arg(SORVEKA_VERSION_PATCH);
-}
-
 QString usageSummary()
 {
     return QStringLiteral(

@@ -2,9 +2,6 @@
 
 #include <QString>
 
-// "0.1.0", from the project version the build passes in.
-QString versionText();
-
 // The full help: every command with an example.
 QString helpText();
 

@@ -8,14 +8,13 @@ namespace {
 
 QString nextKey(const Outline &outline)
 {
-    return QStringLiteral("C") + QString::number(outline.KeyCounter);
+    return Outline::keyText(outline.KeyCounter);
 }
 
 // What both creation commands do once the new category is in the tree.
 Category *finishCreation(Document &document, Category *created)
 {
     Outline &outline = document.outline;
-    document.CurrentNode = created;
     outline.TextData[size_t(outline.KeyCounter)].clear();
     ++outline.KeyCounter;
     outline.setMark(created, false, icons::Leaf);
@@ -34,7 +33,7 @@ bool canCreate(const Outline &outline, const Category *selected)
 
 } // namespace
 
-Category *CreateNextLevel_Click(Document &document)
+Category *createChildOfSelected(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();
@@ -44,7 +43,7 @@ Category *CreateNextLevel_Click(Document &document)
     return finishCreation(document, outline.addChild(selected, nextKey(outline), NewCategoryTitle));
 }
 
-Category *CreateThisLevel_Click(Document &document)
+Category *createSiblingBeforeSelected(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();
@@ -53,7 +52,7 @@ Category *CreateThisLevel_Click(Document &document)
     return finishCreation(document, outline.addPrevious(selected, nextKey(outline), NewCategoryTitle));
 }
 
-bool mDelete_Click(Document &document)
+bool deleteSelectedCategory(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();

@@ -8,12 +8,12 @@ class Category;
 // anything was removed; each does nothing, silently, when it cannot apply.
 
 // A new last child of the selected category (the root is allowed).
-Category *CreateNextLevel_Click(Document &document);
+Category *createChildOfSelected(Document &document);
 // A new sibling just before the selected category (not the root).
-Category *CreateThisLevel_Click(Document &document);
+Category *createSiblingBeforeSelected(Document &document);
 // Removes the selected category with its subtree (not the root) and selects
 // a neighbour: the next sibling, else the previous one, else the parent.
-bool mDelete_Click(Document &document);
+bool deleteSelectedCategory(Document &document);
 
 // Created categories stop here so that every key number has a body slot.
 constexpr int KeyCounterLimit = 2047;

@@ -17,13 +17,12 @@ void PropagateCheck(Outline &outline, Category *category)
     }
 }
 
-bool mCheck_Click(Document &document)
+bool toggleSelectedMark(Document &document)
 {
     Outline &outline = document.outline;
     Category *selected = outline.selected();
     if (!selected || selected->index() == 1)
         return false;
-    document.CurrentNode = selected;
     if (selected->childCount() != 0)
         return false;
     const bool checked = !selected->checked();

@@ -11,4 +11,4 @@ void PropagateCheck(Outline &outline, Category *category);
 
 // Toggles the mark of the selected category when it has no children and is
 // not the root. Returns whether anything changed.
-bool mCheck_Click(Document &document);
+bool toggleSelectedMark(Document &document);

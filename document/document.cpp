@@ -9,7 +9,6 @@ void ResetOutline(Document &document)
     outline.KeyCounter = 0;
     document.EditPending = false;
     Category *root = outline.addTopLevel(QStringLiteral("C0"), InitialRootTitle);
-    document.CurrentNode = root;
     outline.TextData[0].clear();
     document.EditIndex = 1;
     outline.KeyCounter = 1;

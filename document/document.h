@@ -19,9 +19,6 @@ struct Document
     QString CurrentFile;
     // The outline changed since it was last loaded or saved.
     bool DataChanged = false;
-    // Working reference of the operation running now; nothing relies on what
-    // an earlier operation left in it.
-    Category *CurrentNode = nullptr;
 
     // The category being edited, or none when EditIndex names none.
     Category *editedCategory() const { return outline.item(EditIndex); }

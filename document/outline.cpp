@@ -53,6 +53,11 @@ std::optional<int> Outline::keyNumberOf(QStringView key)
     return number;
 }
 
+QString Outline::keyText(int keyNumber)
+{
+    return QStringLiteral("C") + QString::number(keyNumber);
+}
+
 Category *Outline::addTopLevel(const QString &key, const QString &title)
 {
     return insert(nullptr, int(m_topLevel.size()), key, title);

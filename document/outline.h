@@ -42,6 +42,8 @@ public:
     // anything else gives nothing. Numbers too large for a text slot come back
     // as they are (capped at a million) so the caller can name the problem.
     static std::optional<int> keyNumberOf(QStringView key);
+    // 12 -> "C12": the key of a category the program creates.
+    static QString keyText(int keyNumber);
 
     // A new top-level category after the existing ones.
     Category *addTopLevel(const QString &key, const QString &title);

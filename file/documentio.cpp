@@ -8,7 +8,6 @@ std::optional<WriteError> DataSave(Document &document, const QString &Fname)
     Outline &outline = document.outline;
     if (auto error = writeFileAtomically(Fname, writeOutline(outline)))
         return error;
-    document.CurrentNode = outline.item(outline.count());
     document.EditPending = false;
     document.DataChanged = false;
     return std::nullopt;
@@ -18,7 +17,6 @@ void adoptLoadedOutline(Document &document, Outline &&loaded)
 {
     Outline &outline = document.outline;
     outline.replaceWith(std::move(loaded));
-    document.CurrentNode = outline.item(outline.count());
     // The boxes show the root, so the root is the selection commands act on.
     outline.select(outline.root());
     document.EditIndex = 1;

@@ -2,6 +2,7 @@
 
 #include "document/document.h"
 #include "document/icons.h"
+#include "document/lineends.h"
 #include "file/cp932.h"
 #include "file/hugepages.h"
 #include "file/keywords.h"
@@ -86,34 +87,11 @@ std::optional<bool> parseChecked(QStringView value)
 // A body is the bytes between its start and end lines. Decoding them as one
 // span is what makes large bodies fast; lone CR line ends become CR LF, as
 // joining the lines would have made them. The line reader knows whether the
-// span holds a lone CR, which spares a pass over every large body; the copy
-// is built in one pass, as inserting in place moved the rest of the body for
-// every lone CR.
+// span holds a lone CR, which spares a pass over every large body.
 QString decodeBody(QByteArrayView span, bool hasLoneCr)
 {
     QString decoded = cp932::decode(span);
-    if (!hasLoneCr)
-        return decoded;
-    // Lone CRs are rare: copy in runs between them, and not at all without one.
-    QString body;
-    bool copying = false;
-    qsizetype copied = 0;
-    const QStringView text(decoded);
-    for (qsizetype i = text.indexOf(u'\r'); i >= 0; i = text.indexOf(u'\r', i + 1)) {
-        if (i + 1 < text.size() && text[i + 1] == u'\n')
-            continue;
-        if (!copying) {
-            body.reserve(text.size() + text.count(u'\r'));
-            copying = true;
-        }
-        body.append(text.sliced(copied, i + 1 - copied));
-        body.append(u'\n');
-        copied = i + 1;
-    }
-    if (!copying)
-        return decoded;
-    body.append(text.sliced(copied));
-    return body;
+    return hasLoneCr ? withLoneCrAsCrLf(std::move(decoded)) : decoded;
 }
 
 struct Record

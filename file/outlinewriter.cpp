@@ -1,5 +1,6 @@
 #include "file/outlinewriter.h"
 
+#include "document/lineends.h"
 #include "file/cp932.h"
 #include "file/keywords.h"
 
@@ -40,19 +41,6 @@ bool hasLoneCr(QStringView text)
     return false;
 }
 
-// As the reader joins body lines: a lone CR ends a line like CR LF does.
-QString withLoneCrAsCrLf(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        out.append(text[i]);
-        if (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))
-            out.append(u'\n');
-    }
-    return out;
-}
-
 struct ReadBack
 {
     QList<char32_t> unencodable;
@@ -67,9 +55,8 @@ QString asRead(const QString &text, bool isBody)
     if (cp932::readsBackExactly(text) && !(isBody && hasLoneCr(text)))
         return text;
     QString decoded = cp932::decode(cp932::encode(text));
-    if (isBody && decoded.contains(u'\r'))
-        decoded = withLoneCrAsCrLf(decoded);
-    return decoded;
+    // As the reader joins body lines: a lone CR ends a line like CR LF does.
+    return isBody ? withLoneCrAsCrLf(std::move(decoded)) : decoded;
 }
 
 // Compares what `text` reads back as, once written, with the text itself.

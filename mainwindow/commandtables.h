@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainwindow/form1.h"
+
 #include <QStringView>
 
 // The window's menus and toolbar as data: names, captions, keys, tooltips and
@@ -8,6 +10,10 @@ struct MenuEntry
 {
     QStringView name;
     QStringView caption;
+    // The window's handler for the command, named in code so that the
+    // compiler checks it; none for separators, menu titles and the commands
+    // that are present but do nothing (copy, cut, paste, print, exit...).
+    void (Form1::*handler)() = nullptr;
 };
 
 struct MenuDefinition
@@ -18,30 +24,41 @@ struct MenuDefinition
 };
 
 inline constexpr MenuEntry FileMenuItems[] = {
-    {u"mOpen", u"開く"},   {u"dmy14", u"-"}, {u"mSave", u"上書き保存"},
-    {u"mCreate", u"名前を付けて保存"}, {u"dmy", u"-"}, {u"mEnd", u"終了"},
+    {u"mOpen", u"開く", &Form1::mOpen_Click},
+    {u"dmy14", u"-"},
+    {u"mSave", u"上書き保存", &Form1::mSave_Click},
+    {u"mCreate", u"名前を付けて保存", &Form1::mCreate_Click},
+    {u"dmy", u"-"},
+    {u"mEnd", u"終了"},
 };
 inline constexpr MenuEntry ToolsMenuItems[] = {
-    {u"mCopy", u"コピー"},   {u"mCut", u"カット"},   {u"mPaste", u"貼り付け"},
-    {u"dmy11", u"-"},        {u"mCheck", u"チェック反転"}, {u"dmy12", u"-"},
-    {u"mDelete", u"削除"},   {u"dmy13", u"-"},       {u"mPrint", u"印刷"},
+    {u"mCopy", u"コピー"},
+    {u"mCut", u"カット"},
+    {u"mPaste", u"貼り付け"},
+    {u"dmy11", u"-"},
+    {u"mCheck", u"チェック反転", &Form1::mCheck_Click},
+    {u"dmy12", u"-"},
+    {u"mDelete", u"削除", &Form1::mDelete_Click},
+    {u"dmy13", u"-"},
+    {u"mPrint", u"印刷"},
     {u"mPreview", u"印刷プレビュー"},
 };
 inline constexpr MenuEntry HelpMenuItems[] = {
-    {u"mAbout", u"バージョン情報"},
+    {u"mAbout", u"バージョン情報", &Form1::mAbout_Click},
 };
-// Shown only as the tree's popup, never in the menu bar.
+// Shown only as the tree's popup, never in the menu bar. Its check and delete
+// do what the Tools menu's do.
 inline constexpr MenuEntry TreeRightClickItems[] = {
-    {u"CreateThisLevel", u"同レベルのカテゴリを手前に追加"},
-    {u"CreateNextLevel", u"この下にカテゴリを作成"},
+    {u"CreateThisLevel", u"同レベルのカテゴリを手前に追加", &Form1::CreateThisLevel_Click},
+    {u"CreateNextLevel", u"この下にカテゴリを作成", &Form1::CreateNextLevel_Click},
     {u"dmy5", u"-"},
-    {u"CheckReverse", u"チェック反転"},
+    {u"CheckReverse", u"チェック反転", &Form1::mCheck_Click},
     {u"dmy1", u"-"},
     {u"CopyCategoly", u"このカテゴリから下を全てコピー"},
     {u"PasteCategoly", u"コピーカテゴリを挿入"},
     {u"CutCategoly", u"このカテゴリから下を全て切り取り"},
     {u"dmy2", u"-"},
-    {u"DeleteCategoly", u"このカテゴリから下を全て削除"},
+    {u"DeleteCategoly", u"このカテゴリから下を全て削除", &Form1::mDelete_Click},
 };
 
 inline constexpr MenuDefinition MenuBar[] = {

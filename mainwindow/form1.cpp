@@ -3,6 +3,7 @@
 #include "document/categorycommands.h"
 #include "document/checkmarks.h"
 #include "document/icons.h"
+#include "document/lineends.h"
 #include "file/filestamp.h"
 #include "file/filetitle.h"
 #include "file/readahead.h"
@@ -33,44 +34,12 @@
 #include <QTreeView>
 
 #include <limits>
+#include <span>
 
 namespace {
 
 const QString Caption = QStringLiteral("Sorveka");
 constexpr double TwipsPerPixel = 15.0;
-
-// Bodies are kept with CR LF line ends, as the file holds them; the box
-// works with LF. Both conversions copy in one pass: QString::replace moved
-// the rest of a large body once per batch of line ends it found.
-QString bodyForBox(const QString &body)
-{
-    QString text(body.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    const QChar *in = body.constData();
-    const QChar *const end = in + body.size();
-    while (in != end) {
-        if (*in == u'\r' && end - in > 1 && in[1] == u'\n')
-            ++in;
-        *out++ = *in++;
-    }
-    text.truncate(out - text.constData());
-    return text;
-}
-
-QString bodyFromBox(const QString &text)
-{
-    const QStringView view(text);
-    QString body;
-    body.reserve(text.size() + view.count(u'\n'));
-    qsizetype copied = 0;
-    for (qsizetype i = view.indexOf(u'\n'); i >= 0; i = view.indexOf(u'\n', i + 1)) {
-        body.append(view.sliced(copied, i - copied));
-        body.append(u"\r\n");
-        copied = i + 1;
-    }
-    body.append(view.sliced(copied));
-    return body;
-}
 
 } // namespace
 
@@ -174,46 +143,24 @@ void Form1::createControls()
     });
 }
 
-QAction *Form1::addCommand(QMenu *menu, QStringView name, QStringView caption)
+void Form1::addCommands(QMenu *menu, const MenuDefinition &definition)
 {
-    QAction *action = caption == u"-" ? menu->addSeparator() : menu->addAction(caption.toString());
-    action->setObjectName(name.toString());
-    return action;
+    menu->setObjectName(definition.title.name.toString());
+    for (const MenuEntry &entry : std::span(definition.items, size_t(definition.itemCount))) {
+        QAction *action = entry.caption == u"-" ? menu->addSeparator()
+                                                : menu->addAction(entry.caption.toString());
+        action->setObjectName(entry.name.toString());
+        if (entry.handler)
+            connect(action, &QAction::triggered, this, entry.handler);
+    }
 }
 
 void Form1::createMenus()
 {
-    for (const MenuDefinition &definition : MenuBar) {
-        QMenu *menu = menuBar()->addMenu(definition.title.caption.toString());
-        menu->setObjectName(definition.title.name.toString());
-        for (int i = 0; i < definition.itemCount; ++i)
-            addCommand(menu, definition.items[i].name, definition.items[i].caption);
-    }
+    for (const MenuDefinition &definition : MenuBar)
+        addCommands(menuBar()->addMenu(definition.title.caption.toString()), definition);
     m_treeRightClick = new QMenu(TreeRightClick.title.caption.toString(), this);
-    m_treeRightClick->setObjectName(TreeRightClick.title.name.toString());
-    for (int i = 0; i < TreeRightClick.itemCount; ++i)
-        addCommand(m_treeRightClick, TreeRightClick.items[i].name, TreeRightClick.items[i].caption);
-
-    // Items without a handler here (copy, cut, paste, print, preview, exit and
-    // the popup's copy, paste and cut) are present and do nothing.
-    connectCommand(u"mOpen", [this] { m_fileCommands.mOpen_Click(); });
-    connectCommand(u"mSave", [this] { m_fileCommands.mSave_Click(); });
-    connectCommand(u"mCreate", [this] { m_fileCommands.mCreate_Click(); });
-    connectCommand(u"mCheck", [this] { mCheck_Click(); });
-    connectCommand(u"mDelete", [this] { mDelete_Click(); });
-    connectCommand(u"mAbout", [this] { mAbout_Click(); });
-    connectCommand(u"CreateThisLevel", [this] { CreateThisLevel_Click(); });
-    connectCommand(u"CreateNextLevel", [this] { CreateNextLevel_Click(); });
-    connectCommand(u"CheckReverse", [this] { mCheck_Click(); });
-    // The popup's delete does what the Tools menu's delete does.
-    connectCommand(u"DeleteCategoly", [this] { mDelete_Click(); });
-}
-
-void Form1::connectCommand(QStringView name, const std::function<void()> &handler)
-{
-    QAction *action = findChild<QAction *>(name.toString());
-    Q_ASSERT(action);
-    connect(action, &QAction::triggered, this, handler);
+    addCommands(m_treeRightClick, TreeRightClick);
 }
 
 void Form1::createToolbar()
@@ -406,14 +353,29 @@ void Form1::Toolbar1_ButtonClick(const QString &key)
     if (key == u"tNew")
         NewOutline();
     else if (key == u"tOpen")
-        m_fileCommands.mOpen_Click();
+        mOpen_Click();
     else if (key == u"tSave")
-        m_fileCommands.mSave_Click();
+        mSave_Click();
     else if (key == u"tCheck")
         mCheck_Click();
     else if (key == u"tDelete")
         mDelete_Click();
     // tCopy, tCut, tPaste, tPrint, tPreview, tUp and tDown do nothing.
+}
+
+void Form1::mOpen_Click()
+{
+    m_fileCommands.mOpen_Click();
+}
+
+void Form1::mSave_Click()
+{
+    m_fileCommands.mSave_Click();
+}
+
+void Form1::mCreate_Click()
+{
+    m_fileCommands.mCreate_Click();
 }
 
 void Form1::mAbout_Click()
@@ -444,7 +406,7 @@ void Form1::writeBackEdit()
     std::optional<QString> body;
     if (m_bodyEdited) {
         m_bodyFiller->finish();
-        body = bodyFromBox(m_body->toPlainText());
+        body = withCrLfLineEnds(m_body->toPlainText());
     }
     WriteBackEdit(m_document, m_title->text(), body);
     m_bodyEdited = false;
@@ -464,7 +426,7 @@ void Form1::fillBoxes(const QString &title, const QString &body)
     m_title->setText(title);
     // A title longer than the box shows its beginning.
     m_title->setCursorPosition(0);
-    m_bodyFiller->fill(bodyForBox(body));
+    m_bodyFiller->fill(withLfLineEnds(body));
     m_bodyEdited = false;
 }
 
@@ -543,19 +505,19 @@ void Form1::Tt_Collapse(Category *node)
 
 void Form1::mCheck_Click()
 {
-    ::mCheck_Click(m_document);
+    toggleSelectedMark(m_document);
 }
 
 void Form1::CreateNextLevel_Click()
 {
     QScopedValueRollback guard(m_coreChanging, true);
-    ::CreateNextLevel_Click(m_document);
+    createChildOfSelected(m_document);
 }
 
 void Form1::CreateThisLevel_Click()
 {
     QScopedValueRollback guard(m_coreChanging, true);
-    ::CreateThisLevel_Click(m_document);
+    createSiblingBeforeSelected(m_document);
 }
 
 void Form1::mDelete_Click()
@@ -565,7 +527,7 @@ void Form1::mDelete_Click()
     writeBackEdit();
     {
         QScopedValueRollback guard(m_coreChanging, true);
-        if (!::mDelete_Click(m_document))
+        if (!deleteSelectedCategory(m_document))
             return;
     }
     Tt_NodeClick(m_document.outline.selected());

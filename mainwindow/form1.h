@@ -8,10 +8,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <functional>
-
 class BodyBoxFiller;
 class CompositionKeeper;
+struct MenuDefinition;
 class OutlineModel;
 class OutlineReadAhead;
 class QLineEdit;
@@ -48,6 +47,14 @@ public:
 
     void Toolbar1_ButtonClick(const QString &key);
     void NewOutline();
+    // The menu and popup commands.
+    void mOpen_Click();
+    void mSave_Click();
+    void mCreate_Click();
+    void mCheck_Click();
+    void mDelete_Click();
+    void CreateNextLevel_Click();
+    void CreateThisLevel_Click();
     void mAbout_Click();
     void Tt_NodeClick(Category *node);
     void Tt_MouseDown(Qt::MouseButton button);
@@ -72,8 +79,7 @@ private:
     void createMenus();
     void createToolbar();
     void connectView();
-    QAction *addCommand(QMenu *menu, QStringView name, QStringView caption);
-    void connectCommand(QStringView name, const std::function<void()> &handler);
+    void addCommands(QMenu *menu, const MenuDefinition &definition);
 
     void Form_Resize();
     void ResetOutline();
@@ -82,10 +88,6 @@ private:
     void keepTitleOneLine(const QString &text);
     void Tt_Expand(Category *node);
     void Tt_Collapse(Category *node);
-    void mCheck_Click();
-    void mDelete_Click();
-    void CreateNextLevel_Click();
-    void CreateThisLevel_Click();
     void applyExpansions();
     void fitTreeColumn();
     int twips(int value) const;

@@ -1,4 +1,5 @@
 #include "about/about.h"
+#include "sorveka_version.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -109,11 +110,7 @@ void TestAbout::captions_data()
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("expected");
     QTest::newRow("program name") << u"lblTitle"_s << u"Sorveka♪"_s;
-    QTest::newRow("version from the build")
-        << u"lblVersion"_s
-        << u"Version %1.%2.%3"_s.arg(SORVEKA_VERSION_MAJOR)
-               .arg(SORVEKA_VERSION_MINOR)
-               .arg(SORVEKA_VERSION_PATCH);
+    QTest::newRow("version from the build") << u"lblVersion"_s << u"Version "_s + sorvekaVersion();
     QTest::newRow("button") << u"Command1"_s << u"OK"_s;
 }
 

@@ -1,3 +1,4 @@
+#include "sorveka_version.h"
 #include "tests/cli/svkrunner.h"
 #include "tests/support/testfiles.h"
 
@@ -213,10 +214,7 @@ void TestSvkCheck::versionComesFromTheBuild()
     QFETCH(QStringList, arguments);
     const SvkRun run = runSvk(arguments);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(QString::fromUtf8(run.out), QStringLiteral("svk %1.%2.%3\n")
-                                                 .arg(SORVEKA_VERSION_MAJOR)
-                                                 .arg(SORVEKA_VERSION_MINOR)
-                                                 .arg(SORVEKA_VERSION_PATCH));
+    QCOMPARE(QString::fromUtf8(run.out), QStringLiteral("svk ") + sorvekaVersion() + u'\n');
 }
 
 QTEST_GUILESS_MAIN(TestSvkCheck)

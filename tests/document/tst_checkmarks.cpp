@@ -143,7 +143,7 @@ void TestCheckMarks::propagationThroughCollapsedParent()
     RecordingObserver observer(outline);
 
     outline.select(outline.item(toggled));
-    QVERIFY(mCheck_Click(document));
+    QVERIFY(toggleSelectedMark(document));
 
     QCOMPARE(outlinescript::marks(outline), marksAfter);
     QVERIFY(!outline.item(u"C1"_s)->expanded());
@@ -191,7 +191,7 @@ void TestCheckMarks::deepChain()
     outline.setImage(deepest, 3);
 
     outline.select(deepest);
-    QVERIFY(mCheck_Click(document));
+    QVERIFY(toggleSelectedMark(document));
 
     QCOMPARE(deepest->image(), 6);
     for (const Category *a = deepest->parent(); a; a = a->parent()) {

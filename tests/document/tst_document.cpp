@@ -53,7 +53,6 @@ void TestDocument::resetOutline()
         document.EditPending = true;
         document.EditIndex = 3;
         outline.select(outline.item(2));
-        document.CurrentNode = outline.item(2);
     }
     document.DataChanged = dataChanged;
     document.CurrentFile = currentFile;
@@ -70,7 +69,6 @@ void TestDocument::resetOutline()
     QCOMPARE(root->keyNumber(), 0);
     QCOMPARE(outline.selected(), root);
     QCOMPARE(document.editedCategory(), root);
-    QCOMPARE(document.CurrentNode, root);
     QCOMPARE(outline.KeyCounter, 1);
     QCOMPARE(outline.TextData[0], QString());
     QCOMPARE(document.EditPending, false);

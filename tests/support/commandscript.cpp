@@ -29,13 +29,13 @@ QString runCommands(Document &document, const QString &script)
         if (word.startsWith(u'@'))
             document.outline.select(document.outline.item(word.mid(1)));
         else if (word == u"below")
-            results << created(CreateNextLevel_Click(document));
+            results << created(createChildOfSelected(document));
         else if (word == u"front")
-            results << created(CreateThisLevel_Click(document));
+            results << created(createSiblingBeforeSelected(document));
         else if (word == u"delete")
-            results << done(mDelete_Click(document));
+            results << done(deleteSelectedCategory(document));
         else if (word == u"check")
-            results << done(mCheck_Click(document));
+            results << done(toggleSelectedMark(document));
         else
             results << u"?"_s;
     }
