@@ -56,7 +56,7 @@ int runImport(const QString &input, const QString &output, Console &console)
         console.printError(loadErrorText(input, *error));
         return exitstatus::Failure;
     }
-    const QByteArray &xml = std::get<QByteArray>(read);
+    const auto &xml = std::get<QByteArray>(read);
 
     const OpmlImportResult imported = importOpml(xml);
     if (!imported.ok()) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 // One node of the outline. Only Outline changes a category, so that every
@@ -40,8 +41,8 @@ public:
 
 private:
     friend class Outline;
-    Category(const QString &key, int keyNumber, const QString &title)
-        : m_key(key), m_keyNumber(keyNumber), m_title(title) { }
+    Category(QString key, int keyNumber, QString title)
+        : m_key(std::move(key)), m_keyNumber(keyNumber), m_title(std::move(title)) { }
 
     QString m_key;
     int m_keyNumber = 0;

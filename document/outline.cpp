@@ -104,7 +104,7 @@ Category *Outline::insert(Category *parent, int row, const QString &key, const Q
 void Outline::renumberRows(Category *parent, int from)
 {
     auto &siblings = parent ? parent->m_children : m_topLevel;
-    for (size_t row = size_t(from); row < siblings.size(); ++row)
+    for (auto row = size_t(from); row < siblings.size(); ++row)
         siblings[row]->m_row = int(row);
 }
 

@@ -131,7 +131,7 @@ QByteArray writeOutline(const Outline &outline)
     for (int i = 1; i <= outline.count(); ++i)
         bodySize += outline.TextData[size_t(outline.item(i)->keyNumber())].size();
     QByteArray out;
-    out.reserve(bodySize * 2 + outline.count() * 160);
+    out.reserve(bodySize * 2 + qsizetype(outline.count()) * 160);
 
     for (const Category *category : writeOrder(outline)) {
         appendLine(out, keywords::Key, category->key());
