@@ -34,7 +34,7 @@ constexpr double LineRight = 2880;
 
 constexpr int TickMs = 20;
 constexpr double SlideStep = 60; // version and notice lines, per tick
-constexpr double DropStep = 4;   // title, per tick
+constexpr double DropStep = 4; // title, per tick
 
 constexpr int IconPixels = 32;
 
@@ -73,9 +73,8 @@ void fillWith(QWidget *widget, const QColor &colour)
 
 About::About(FileTitleSource fileTitle, QWidget *parent)
     : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint),
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                      | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_fileTitle(std::move(fileTitle))
 {
     setObjectName(u"About"_s);
@@ -90,8 +89,8 @@ About::About(FileTitleSource fileTitle, QWidget *parent)
     m_picture = new QLabel(this);
     m_picture->setObjectName(u"Picture1"_s);
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_picture->setPixmap(pictures::programIcon().pixmap(QSize(IconPixels, IconPixels),
-                                                        devicePixelRatioF()));
+    m_picture->setPixmap(
+            pictures::programIcon().pixmap(QSize(IconPixels, IconPixels), devicePixelRatioF()));
     placeTwips(m_picture, Margin, Margin, 540, 540);
 
     m_title = plainLabel(this);
@@ -230,8 +229,7 @@ void About::tick()
         AnimationStep = 0;
         m_timer->stop();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -26,7 +26,7 @@ namespace {
 const QByteArray &hugeBodies()
 {
     static const QByteArray bytes =
-            benchdata::makeOutlineBytes({ .categories = 2049, .bodyBytes = 40'000'000 });
+            benchdata::makeOutlineBytes({.categories = 2049, .bodyBytes = 40'000'000});
     return bytes;
 }
 

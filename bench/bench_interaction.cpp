@@ -108,7 +108,8 @@ void settle()
 // paints what the action marked for update; a widget that was not marked is
 // painted whole, so nothing shown is ever left out of the time.
 template<typename Action>
-void timeUntilShown(benchmark::State &state, std::initializer_list<QWidget *> shown, Action &&action)
+void timeUntilShown(benchmark::State &state, std::initializer_list<QWidget *> shown,
+                    Action &&action)
 {
     static PaintWatch watch;
     for (QWidget *widget : shown)
@@ -187,10 +188,22 @@ void click(benchmark::State &state, int from, int to, bool whole = false)
     checkQuiet(state, w);
 }
 
-void clickBigBody(benchmark::State &state) { click(state, 2, 1); }
-void clickBigBodyWhole(benchmark::State &state) { click(state, 2, 1, true); }
-void leaveBigBody(benchmark::State &state) { click(state, 1, 2); }
-void clickEmptyBody(benchmark::State &state) { click(state, 3, 2); }
+void clickBigBody(benchmark::State &state)
+{
+    click(state, 2, 1);
+}
+void clickBigBodyWhole(benchmark::State &state)
+{
+    click(state, 2, 1, true);
+}
+void leaveBigBody(benchmark::State &state)
+{
+    click(state, 1, 2);
+}
+void clickEmptyBody(benchmark::State &state)
+{
+    click(state, 3, 2);
+}
 
 Outline shapedOutline(benchdata::Shape shape)
 {
@@ -231,8 +244,14 @@ void toggleCheck(benchmark::State &state, benchdata::Shape shape)
     checkQuiet(state, w);
 }
 
-void toggleCheckChain(benchmark::State &state) { toggleCheck(state, benchdata::Shape::Chain); }
-void toggleCheckFlat(benchmark::State &state) { toggleCheck(state, benchdata::Shape::Flat); }
+void toggleCheckChain(benchmark::State &state)
+{
+    toggleCheck(state, benchdata::Shape::Chain);
+}
+void toggleCheckFlat(benchmark::State &state)
+{
+    toggleCheck(state, benchdata::Shape::Flat);
+}
 
 // Creates a child of a category in the middle of an outline of `categories`;
 // each new category is deleted again untimed, and the key counter put back,
@@ -263,8 +282,14 @@ void createCategory(benchmark::State &state, int categories)
     checkQuiet(state, w);
 }
 
-void createInFullOutline(benchmark::State &state) { createCategory(state, 2046); }
-void createInSmallOutline(benchmark::State &state) { createCategory(state, 50); }
+void createInFullOutline(benchmark::State &state)
+{
+    createCategory(state, 2046);
+}
+void createInSmallOutline(benchmark::State &state)
+{
+    createCategory(state, 50);
+}
 
 enum class Line { First, New };
 
@@ -300,11 +325,23 @@ void keyPress(benchmark::State &state, int keyNumber, Line line = Line::First)
     checkQuiet(state, w);
 }
 
-void keyPressBigBody(benchmark::State &state) { keyPress(state, 1); }
-void keyPressBigBodyNewLine(benchmark::State &state) { keyPress(state, 1, Line::New); }
-void keyPressEmptyBody(benchmark::State &state) { keyPress(state, 2); }
+void keyPressBigBody(benchmark::State &state)
+{
+    keyPress(state, 1);
+}
+void keyPressBigBodyNewLine(benchmark::State &state)
+{
+    keyPress(state, 1, Line::New);
+}
+void keyPressEmptyBody(benchmark::State &state)
+{
+    keyPress(state, 2);
+}
 // The same lines drawn as in the large body, without its size.
-void keyPressScreenBody(benchmark::State &state) { keyPress(state, 4); }
+void keyPressScreenBody(benchmark::State &state)
+{
+    keyPress(state, 4);
+}
 
 } // namespace
 

@@ -12,14 +12,17 @@ namespace {
 // Two-byte characters of code page 932: kana, common kanji, and some that
 // only this code page has (circled digits, NEC and IBM extensions).
 constexpr char16_t WideCharacters[] =
-    u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"
-    u"がぎぐげござじずぜぞだでどばびぶべぼぱぴぷぺぽっゃゅょ"
-    u"アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン"
-    u"日本語文書項目名前編集保存開始終了時間場所会社社員部長課題作業計画予定確認報告資料会議連絡"
-    u"住所電話番号価格数量合計税込送料在庫管理新規削除追加変更設定表示印刷検索置換選択記録整理"
-    u"、。「」・ー～－①②③④⑤㈱㈲ⅠⅡⅢ髙﨑";
+        u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわ"
+        u"をん"
+        u"がぎぐげござじずぜぞだでどばびぶべぼぱぴぷぺぽっゃゅょ"
+        u"アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワ"
+        u"ヲン"
+        u"日本語文書項目名前編集保存開始終了時間場所会社社員部長課題作業計画予定確認報告資料会議連"
+        u"絡"
+        u"住所電話番号価格数量合計税込送料在庫管理新規削除追加変更設定表示印刷検索置換選択記録整理"
+        u"、。「」・ー～－①②③④⑤㈱㈲ⅠⅡⅢ髙﨑";
 constexpr char16_t NarrowCharacters[] =
-    u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,-:;()";
+        u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,-:;()";
 
 // Lines of text in runs of one kind of character, as real notes are written.
 class TextMaker

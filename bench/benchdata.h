@@ -14,8 +14,8 @@ namespace benchdata {
 
 enum class Shape {
     Random, // each category under a random earlier one: a bushy tree
-    Chain,  // each category under the one before: as deep as the outline is long
-    Flat,   // every category under the root
+    Chain, // each category under the one before: as deep as the outline is long
+    Flat, // every category under the root
 };
 
 struct OutlineRecipe

@@ -11,7 +11,8 @@ int runCheck(const QStringList &files, Console &console)
     for (const QString &file : files) {
         const ReadResult result = readOutlineFile(file);
         if (result.ok()) {
-            console.print(QStringLiteral("%1: %2 categories").arg(file).arg(result.outline.count()));
+            console.print(
+                    QStringLiteral("%1: %2 categories").arg(file).arg(result.outline.count()));
         } else {
             console.printError(loadErrorText(file, *result.error));
             status = exitstatus::Failure;

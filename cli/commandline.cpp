@@ -18,8 +18,8 @@ public:
 
     // When `argument` is one of the option's spellings, its value; an error
     // when the value is missing.
-    std::optional<std::variant<QString, UsageError>> optionValue(const QString &argument, const QString &longName,
-                                                                 const QString &shortName)
+    std::optional<std::variant<QString, UsageError>>
+    optionValue(const QString &argument, const QString &longName, const QString &shortName)
     {
         const QString prefix = longName + u'=';
         if (argument.startsWith(prefix))
@@ -62,11 +62,15 @@ std::optional<UsageError> checkOperands(const CommandLine &line, const QString &
     if (line.files.isEmpty())
         return UsageError{QStringLiteral("%1: missing file argument").arg(name)};
     if (line.command != Command::Check && line.files.size() > 1)
-        return UsageError{QStringLiteral("%1: takes one file, got %2").arg(name).arg(line.files.size())};
+        return UsageError{
+                QStringLiteral("%1: takes one file, got %2").arg(name).arg(line.files.size())};
     if (line.command == Command::Dump && !DumpFormats.contains(line.format))
-        return UsageError{QStringLiteral("dump: unknown format \"%1\" (json, markdown, opml or text)").arg(line.format)};
+        return UsageError{
+                QStringLiteral("dump: unknown format \"%1\" (json, markdown, opml or text)")
+                        .arg(line.format)};
     if (line.command == Command::Import && line.from != u"opml")
-        return UsageError{QStringLiteral("import: unknown input format \"%1\" (opml)").arg(line.from)};
+        return UsageError{
+                QStringLiteral("import: unknown input format \"%1\" (opml)").arg(line.from)};
     if (line.command == Command::Import && line.output.isEmpty())
         return UsageError{QStringLiteral("import: missing -o OUT.svk")};
     return std::nullopt;
@@ -97,8 +101,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(const QStringList &argume
     const QString &name = arguments.front();
     const std::optional<Command> command = commandNamed(name);
     if (!command)
-        return UsageError{name.startsWith(u'-') ? QStringLiteral("unknown option %1").arg(name)
-                                                : QStringLiteral("unknown command \"%1\"").arg(name)};
+        return UsageError{name.startsWith(u'-')
+                                  ? QStringLiteral("unknown option %1").arg(name)
+                                  : QStringLiteral("unknown command \"%1\"").arg(name)};
     CommandLine line;
     line.command = *command;
 

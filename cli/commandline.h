@@ -11,10 +11,10 @@ struct CommandLine
 {
     enum class Command { Help, Version, Check, Dump, Import };
     Command command = Command::Help;
-    QStringList files;                       // check: one or more; dump, import: exactly one
+    QStringList files; // check: one or more; dump, import: exactly one
     QString format = QStringLiteral("json"); // dump
-    QString from = QStringLiteral("opml");   // import
-    QString output;                          // import
+    QString from = QStringLiteral("opml"); // import
+    QString output; // import
 };
 
 struct UsageError

@@ -10,7 +10,8 @@ constexpr qsizetype BlockSize = qsizetype(64) * 1024;
 
 } // namespace
 
-Console::Console(QIODevice &out, QIODevice &err) : m_out(out), m_err(err) { }
+Console::Console(QIODevice &out, QIODevice &err) : m_out(out), m_err(err)
+{ }
 
 void Console::write(QByteArrayView bytes)
 {

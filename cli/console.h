@@ -18,7 +18,7 @@ class Console
 public:
     Console(QIODevice &out, QIODevice &err);
 
-    void write(QByteArrayView bytes);     // result bytes on out
+    void write(QByteArrayView bytes); // result bytes on out
     // A line on out or err. Messages quote titles, values and file names,
     // so their control characters are shown escaped (displaytext::forTerminal).
     void print(const QString &line);

@@ -8,8 +8,7 @@ namespace {
 
 // Pairs are copied, lone surrogates become U+FFFD and every other unit is
 // handed to `show`, which appends what stands for it.
-template<typename Show>
-QString shown(QStringView text, Show show)
+template<typename Show> QString shown(QStringView text, Show show)
 {
     QString out;
     out.reserve(text.size());
@@ -47,7 +46,8 @@ QString forTerminal(QStringView text)
 QString xmlSafe(QStringView text)
 {
     return shown(text, [](QString &out, char16_t c) {
-        const bool forbidden = (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
+        const bool forbidden =
+                (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
         out += forbidden ? QChar(Replacement) : QChar(c);
     });
 }

@@ -32,13 +32,15 @@ void warnAboutUnstorableText(const QString &input, const Outline &outline, Conso
 {
     for (const UnstorableText &text : findUnstorableText(outline)) {
         const QString where = QStringLiteral("%1: warning: category %2 \"%3\"")
-                                      .arg(input, text.category->key(), displaytext::oneLine(text.category->title()));
+                                      .arg(input, text.category->key(),
+                                           displaytext::oneLine(text.category->title()));
         if (!text.characters.isEmpty())
             console.printError(where
                                + QStringLiteral(": code page 932 cannot hold %1; written as \"?\"")
                                          .arg(describeCharacters(text.characters)));
         if (text.titleHasLineBreak)
-            console.printError(where + QStringLiteral(": the title has a line break; written as a blank"));
+            console.printError(
+                    where + QStringLiteral(": the title has a line break; written as a blank"));
         for (const QString &changed : text.readsBackAs)
             console.printError(where
                                + QStringLiteral(": the text would read back otherwise, as \"%1\"")
@@ -61,8 +63,10 @@ int runImport(const QString &input, const QString &output, Console &console)
     const OpmlImportResult imported = importOpml(xml);
     if (!imported.ok()) {
         const OpmlImportError &error = *imported.error;
-        console.printError(error.line > 0 ? QStringLiteral("%1:%2: %3").arg(input).arg(error.line).arg(error.message)
-                                          : QStringLiteral("%1: %2").arg(input, error.message));
+        console.printError(
+                error.line > 0
+                        ? QStringLiteral("%1:%2: %3").arg(input).arg(error.line).arg(error.message)
+                        : QStringLiteral("%1: %2").arg(input, error.message));
         return exitstatus::Failure;
     }
 
@@ -70,17 +74,21 @@ int runImport(const QString &input, const QString &output, Console &console)
     // The file is what counts: one the window would refuse to open is not written.
     const ReadResult reread = readOutline(bytes);
     if (!reread.ok()) {
-        console.printError(QStringLiteral("%1: the outline would not read back (line %2: %3); nothing written")
-                                   .arg(input)
-                                   .arg(reread.error->line)
-                                   .arg(reread.error->message));
+        console.printError(
+                QStringLiteral("%1: the outline would not read back (line %2: %3); nothing written")
+                        .arg(input)
+                        .arg(reread.error->line)
+                        .arg(reread.error->message));
         return exitstatus::Failure;
     }
     // Nor one that would open as something else: a body line can end its body
     // early and the lines after it can read as records of their own.
-    if (const std::optional<QString> difference = firstReadBackDifference(imported.outline, reread.outline)) {
-        console.printError(QStringLiteral("%1: the outline would not read back as imported (%2); nothing written")
-                                   .arg(input, *difference));
+    if (const std::optional<QString> difference =
+                firstReadBackDifference(imported.outline, reread.outline)) {
+        console.printError(
+                QStringLiteral(
+                        "%1: the outline would not read back as imported (%2); nothing written")
+                        .arg(input, *difference));
         return exitstatus::Failure;
     }
     warnAboutUnstorableText(input, imported.outline, console);

@@ -50,7 +50,8 @@ void appendString(QByteArray &out, QStringView text)
         case u'\t': out += "\\t"; continue;
         default: break;
         }
-        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool pair =
+                QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
         // DEL and the C1 controls too, so that the output is safe to look at
         // on a terminal; a lone surrogate has no UTF-8 form.
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || (QChar::isSurrogate(c) && !pair)) {

@@ -18,18 +18,13 @@ namespace {
 int run(const CommandLine &line, Console &console)
 {
     switch (line.command) {
-    case CommandLine::Command::Help:
-        console.write(helpText().toUtf8());
-        return exitstatus::Success;
+    case CommandLine::Command::Help: console.write(helpText().toUtf8()); return exitstatus::Success;
     case CommandLine::Command::Version:
         console.print(QStringLiteral("svk ") + sorvekaVersion());
         return exitstatus::Success;
-    case CommandLine::Command::Check:
-        return runCheck(line.files, console);
-    case CommandLine::Command::Dump:
-        return runDump(line.files.front(), line.format, console);
-    case CommandLine::Command::Import:
-        return runImport(line.files.front(), line.output, console);
+    case CommandLine::Command::Check: return runCheck(line.files, console);
+    case CommandLine::Command::Dump: return runDump(line.files.front(), line.format, console);
+    case CommandLine::Command::Import: return runImport(line.files.front(), line.output, console);
     }
     return exitstatus::Usage;
 }
@@ -50,7 +45,8 @@ int main(int argc, char *argv[])
     // because the close can still report data the system could not store.
     QFile out;
     QFile err;
-    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                  QFileDevice::AutoCloseHandle)
         || !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return exitstatus::Failure;
     Console console(out, err);

@@ -17,7 +17,8 @@ void writeAsMarkdown(const Outline &outline, Console &console)
                 if (console.outputFailed())
                     return;
                 const QString indent(qsizetype(depth) * 2, u' ');
-                const QString mark = category->checked() ? QStringLiteral("- [x] ") : QStringLiteral("- [ ] ");
+                const QString mark =
+                        category->checked() ? QStringLiteral("- [x] ") : QStringLiteral("- [ ] ");
                 writeLine(indent + mark + displaytext::oneLine(category->title()) + u'\n');
                 // The item's text starts after "- ".
                 const QString bodyIndent = indent + QStringLiteral("  ");

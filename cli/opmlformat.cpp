@@ -52,8 +52,8 @@ void writeAsOpml(const Outline &outline, const QString &documentTitle, Console &
                 const QString &body = outline.TextData[size_t(category->keyNumber())];
                 if (!body.isEmpty())
                     xml.writeAttribute(
-                        QStringLiteral("_note"),
-                        displaytext::xmlSafe(withLfLineEnds(body, LoneCr::EndsLine)));
+                            QStringLiteral("_note"),
+                            displaytext::xmlSafe(withLfLineEnds(body, LoneCr::EndsLine)));
                 if (category->checked())
                     xml.writeAttribute(QStringLiteral("_status"), QStringLiteral("checked"));
             },

@@ -11,8 +11,11 @@ namespace {
 
 bool isChecked(const QXmlStreamAttributes &attributes)
 {
-    return attributes.value(QLatin1StringView("_status")).compare(u"checked", Qt::CaseInsensitive) == 0
-            || attributes.value(QLatin1StringView("_complete")).compare(u"true", Qt::CaseInsensitive) == 0;
+    return attributes.value(QLatin1StringView("_status")).compare(u"checked", Qt::CaseInsensitive)
+            == 0
+            || attributes.value(QLatin1StringView("_complete"))
+                       .compare(u"true", Qt::CaseInsensitive)
+            == 0;
 }
 
 OpmlImportResult failure(int line, const QString &message)
@@ -48,24 +51,28 @@ OpmlImportResult importOpml(const QByteArray &xml)
                 if (!outline.root())
                     category = outline.addTopLevel(key, title);
                 else
-                    category = outline.addChild(open.empty() ? outline.root() : open.back(), key, title);
+                    category = outline.addChild(open.empty() ? outline.root() : open.back(), key,
+                                                title);
                 outline.setChecked(category, isChecked(attributes));
-                outline.TextData[size_t(count - 1)] = withCrLfLineEnds(
-                    withLfLineEnds(attributes.value(QLatin1StringView("_note")), LoneCr::EndsLine));
+                outline.TextData[size_t(count - 1)] = withCrLfLineEnds(withLfLineEnds(
+                        attributes.value(QLatin1StringView("_note")), LoneCr::EndsLine));
                 outline.KeyCounter = count;
             }
             open.push_back(category);
-        } else if (token == QXmlStreamReader::EndElement && reader.name() == u"outline" && !open.empty()) {
+        } else if (token == QXmlStreamReader::EndElement && reader.name() == u"outline"
+                   && !open.empty()) {
             open.pop_back();
         }
     }
     if (reader.hasError())
-        return failure(int(reader.lineNumber()), QStringLiteral("malformed XML: %1").arg(reader.errorString()));
+        return failure(int(reader.lineNumber()),
+                       QStringLiteral("malformed XML: %1").arg(reader.errorString()));
     if (count == 0)
         return failure(0, QStringLiteral("no outline element"));
     if (count > KeyCounterLimit)
         return failure(0,
-                       QStringLiteral("%1 outline elements, but an outline holds at most %2 categories (keys C0 to C%3)")
+                       QStringLiteral("%1 outline elements, but an outline holds at most %2 "
+                                      "categories (keys C0 to C%3)")
                                .arg(count)
                                .arg(KeyCounterLimit)
                                .arg(KeyCounterLimit - 1));

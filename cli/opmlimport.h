@@ -9,7 +9,7 @@
 
 struct OpmlImportError
 {
-    int line = 0;    // 1-based line of the input, or 0 when no one line is to blame
+    int line = 0; // 1-based line of the input, or 0 when no one line is to blame
     QString message; // plain English
 };
 

@@ -27,7 +27,8 @@ std::optional<QString> firstReadBackDifference(const Outline &meant, const Outli
         const Category *expected = meant.item(i);
         const Category *actual = read.item(i);
         const QString where =
-                QStringLiteral("category %1 \"%2\": ").arg(expected->key(), displaytext::oneLine(expected->title()));
+                QStringLiteral("category %1 \"%2\": ")
+                        .arg(expected->key(), displaytext::oneLine(expected->title()));
         if (actual->key() != expected->key())
             return where + QStringLiteral("read back as category %1").arg(actual->key());
         if (parentKey(actual) != parentKey(expected))

@@ -2,11 +2,10 @@
 
 QString usageSummary()
 {
-    return QStringLiteral(
-            "Usage: svk check FILE...\n"
-            "       svk dump [--format json|markdown|opml|text] FILE\n"
-            "       svk import [--from opml] IN -o OUT.svk\n"
-            "       svk --help | --version\n");
+    return QStringLiteral("Usage: svk check FILE...\n"
+                          "       svk dump [--format json|markdown|opml|text] FILE\n"
+                          "       svk import [--from opml] IN -o OUT.svk\n"
+                          "       svk --help | --version\n");
 }
 
 QString helpText()

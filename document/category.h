@@ -42,7 +42,8 @@ public:
 private:
     friend class Outline;
     Category(QString key, int keyNumber, QString title)
-        : m_key(std::move(key)), m_keyNumber(keyNumber), m_title(std::move(title)) { }
+        : m_key(std::move(key)), m_keyNumber(keyNumber), m_title(std::move(title))
+    { }
 
     QString m_key;
     int m_keyNumber = 0;

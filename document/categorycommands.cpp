@@ -49,7 +49,8 @@ Category *createSiblingBeforeSelected(Document &document)
     Category *selected = outline.selected();
     if (!canCreate(outline, selected) || selected->index() == 1)
         return nullptr;
-    return finishCreation(document, outline.addPrevious(selected, nextKey(outline), NewCategoryTitle));
+    return finishCreation(document,
+                          outline.addPrevious(selected, nextKey(outline), NewCategoryTitle));
 }
 
 bool deleteSelectedCategory(Document &document)

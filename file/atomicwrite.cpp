@@ -20,9 +20,11 @@ WriteError makeError(int code, const QString &path)
 {
     // strerrordesc_np is English whatever the locale and safe from any thread.
     const char *reason = ::strerrordesc_np(code);
-    return {code, QStringLiteral("Could not save \"%1\": %2")
-                          .arg(path, reason ? QString::fromUtf8(reason)
-                                            : QStringLiteral("error %1").arg(code))};
+    return {code,
+            QStringLiteral("Could not save \"%1\": %2")
+                    .arg(path,
+                         reason ? QString::fromUtf8(reason)
+                                : QStringLiteral("error %1").arg(code))};
 }
 
 WriteError makeError(int code, const QString &path, const QString &reason)
@@ -53,8 +55,8 @@ bool isPlantedLink(const QByteArray &path, const struct stat &link)
 
 // Follows the whole chain of links, so that the link survives and its final target is
 // replaced. On return `path` is that target and `exists` says whether it is there yet.
-std::optional<WriteError> resolveTarget(const QString &shownPath, QByteArray &path,
-                                        struct stat &st, bool &exists)
+std::optional<WriteError> resolveTarget(const QString &shownPath, QByteArray &path, struct stat &st,
+                                        bool &exists)
 {
     for (int depth = 0; depth <= maxLinkDepth; ++depth) {
         if (::lstat(path.constData(), &st) != 0) {
@@ -68,10 +70,11 @@ std::optional<WriteError> resolveTarget(const QString &shownPath, QByteArray &pa
             return std::nullopt;
         }
         if (isPlantedLink(path, st))
-            return makeError(EACCES, shownPath,
-                             QStringLiteral("the link \"%1\" lies in a shared folder and belongs to "
-                                            "another user, so it is not followed")
-                                     .arg(QFile::decodeName(path)));
+            return makeError(
+                    EACCES, shownPath,
+                    QStringLiteral("the link \"%1\" lies in a shared folder and belongs to "
+                                   "another user, so it is not followed")
+                            .arg(QFile::decodeName(path)));
         QByteArray link(PATH_MAX, Qt::Uninitialized);
         const ssize_t length = ::readlink(path.constData(), link.data(), size_t(link.size()));
         if (length < 0)
@@ -148,9 +151,11 @@ bool nameTemporary(int fd, QByteArray &pattern)
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
     const QByteArray stem = pattern.chopped(6);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        pattern = stem + QByteArray::number(QRandomGenerator::global()->bounded(1u << 30), 36)
-                                 .rightJustified(6, '0');
-        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, pattern.constData(), AT_SYMLINK_FOLLOW) == 0)
+        pattern = stem
+                + QByteArray::number(QRandomGenerator::global()->bounded(1u << 30), 36)
+                          .rightJustified(6, '0');
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, pattern.constData(), AT_SYMLINK_FOLLOW)
+            == 0)
             return true;
         if (errno != EEXIST)
             return false;
@@ -178,7 +183,8 @@ int writeInPlace(const QByteArray &target, QByteArrayView data)
 {
     // O_NONBLOCK and O_NOFOLLOW: whatever replaced the file since it was looked
     // at must neither block the save nor lead it elsewhere.
-    const int fd = ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+            ::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     struct stat st = {};
@@ -234,7 +240,8 @@ std::optional<WriteError> writeFileAtomically(const QString &path, QByteArrayVie
     // A pipe, a device or a socket is no outline file: replacing it would break
     // whatever uses it (a save over /dev/null, as root, breaks it for everyone).
     if (exists && !S_ISREG(old.st_mode))
-        return makeError(EINVAL, path, QStringLiteral("not a regular file (a pipe, device or socket)"));
+        return makeError(EINVAL, path,
+                         QStringLiteral("not a regular file (a pipe, device or socket)"));
     // Replacing by rename would get past a file the user may not write (the
     // folder decides a rename); saving must respect the file's own permission.
     if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)

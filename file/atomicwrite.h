@@ -7,7 +7,7 @@
 
 struct WriteError
 {
-    int code = 0;    // errno of the step that failed
+    int code = 0; // errno of the step that failed
     QString message; // English, names the file and the reason
 };
 

@@ -45,7 +45,7 @@ struct WindowsOnlyByte
     char16_t ch;
 };
 constexpr WindowsOnlyByte kWindowsOnly[] = {
-    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+        {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
 };
 
 class Converter
@@ -53,7 +53,9 @@ class Converter
 public:
     Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
     {
-        if (m_cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr): iconv_open's own failure value
+        if (m_cd
+            == reinterpret_cast<iconv_t>(
+                    -1)) // NOLINT(performance-no-int-to-ptr): iconv_open's own failure value
             qFatal("cp932: iconv cannot convert from %s to %s: %s", from, to, strerror(errno));
     }
     ~Converter() { iconv_close(m_cd); }
@@ -154,8 +156,9 @@ void Tables::readSingles(const Converter &toUtf16)
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
         const QByteArray out = toUtf16.convertItems(&byte, 1, 1, accepted);
-        single[b] = accepted[0] && out.size() == 2 ? *reinterpret_cast<const char16_t *>(out.constData())
-                                                   : char16_t(kEscapeBase + b);
+        single[b] = accepted[0] && out.size() == 2
+                ? *reinterpret_cast<const char16_t *>(out.constData())
+                : char16_t(kEscapeBase + b);
     }
     for (const WindowsOnlyByte &w : kWindowsOnly)
         single[w.byte] = w.ch;
@@ -180,7 +183,7 @@ void Tables::readPairs(const Converter &toUtf16)
     }
     std::vector<bool> accepted;
     const QByteArray out =
-        toUtf16.convertItems(bytes.constData(), size_t(bytes.size()), 2, accepted);
+            toUtf16.convertItems(bytes.constData(), size_t(bytes.size()), 2, accepted);
     if (size_t(out.size()) != 2 * size_t(std::count(accepted.begin(), accepted.end(), true)))
         qFatal("cp932: iconv did not read one character per byte pair");
     const auto *units = reinterpret_cast<const char16_t *>(out.constData());
@@ -294,9 +297,9 @@ inline void decodeBlock(const Tables &t, const uchar *&in, char16_t *&out)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
     // Signed compares: 0x81..0x9F shifted to -128..-98, 0xE0..0xFC to -128..-100.
     const __m128i low =
-        _mm_cmplt_epi8(_mm_sub_epi8(v, _mm_set1_epi8(0x01)), _mm_set1_epi8(char(0x9F)));
+            _mm_cmplt_epi8(_mm_sub_epi8(v, _mm_set1_epi8(0x01)), _mm_set1_epi8(char(0x9F)));
     const __m128i high =
-        _mm_cmplt_epi8(_mm_sub_epi8(v, _mm_set1_epi8(0x60)), _mm_set1_epi8(char(0x9D)));
+            _mm_cmplt_epi8(_mm_sub_epi8(v, _mm_set1_epi8(0x60)), _mm_set1_epi8(char(0x9D)));
     const uint inRange = uint(_mm_movemask_epi8(_mm_or_si128(low, high)));
 
     const uint runStarts = inRange & ~(inRange << 1);
@@ -442,7 +445,8 @@ QString withUnencodableReplaced(QStringView text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
-        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool pair =
+                QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
         if (pair)
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
         if (isEncodable(c))

@@ -11,7 +11,8 @@ void preferHugePages(void *begin, qsizetype bytes)
     const quintptr from = (quintptr(begin) + hugePage - 1) & ~(hugePage - 1);
     const quintptr to = (quintptr(begin) + quintptr(bytes)) & ~(hugePage - 1);
     if (to > from)
-        madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE); // NOLINT(performance-no-int-to-ptr): page-aligned address
+        madvise(reinterpret_cast<void *>(from), to - from,
+                MADV_HUGEPAGE); // NOLINT(performance-no-int-to-ptr): page-aligned address
 #else
     Q_UNUSED(begin);
     Q_UNUSED(bytes);

@@ -217,7 +217,8 @@ private:
                 outline.setImage(parent, icons::of(icons::Collapsed, parent->checked()));
         }
         outline.setChecked(category, m_record.checked);
-        outline.setImage(category, icons::of(isRoot ? icons::Expanded : icons::Leaf, m_record.checked));
+        outline.setImage(category,
+                         icons::of(isRoot ? icons::Expanded : icons::Leaf, m_record.checked));
         outline.TextData[size_t(*keyNumber)] = body;
         outline.KeyCounter = std::max(outline.KeyCounter, *keyNumber + 1);
         m_record.resetAfterCompletion();
@@ -260,7 +261,8 @@ LoadError systemFailure(LoadError::Code code, int error)
 {
     // strerrordesc_np is English whatever the locale and safe from any thread.
     const char *reason = ::strerrordesc_np(error);
-    return {code, 0, reason ? QString::fromUtf8(reason) : QStringLiteral("error %1").arg(error), error};
+    return {code, 0, reason ? QString::fromUtf8(reason) : QStringLiteral("error %1").arg(error),
+            error};
 }
 
 } // namespace
@@ -304,10 +306,11 @@ std::variant<QByteArray, LoadError> readRegularFile(const QString &path)
     if (filled != before.st_size || after.st_size != before.st_size
         || after.st_mtim.tv_sec != before.st_mtim.tv_sec
         || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
-        return LoadError{LoadError::Code::ChangedWhileReading, 0,
-                         QStringLiteral("the file changed while it was read (%1 bytes before, %2 read)")
-                                 .arg(before.st_size)
-                                 .arg(filled)};
+        return LoadError{
+                LoadError::Code::ChangedWhileReading, 0,
+                QStringLiteral("the file changed while it was read (%1 bytes before, %2 read)")
+                        .arg(before.st_size)
+                        .arg(filled)};
     }
     bytes.truncate(filled);
     return bytes;

@@ -30,7 +30,7 @@ struct LoadError
         NoRecord,
     };
     Code code = Code::NoRecord;
-    int line = 0;    // 1-based line where reading failed; 0 when the file as a whole was refused
+    int line = 0; // 1-based line where reading failed; 0 when the file as a whole was refused
     QString message; // plain English, e.g. unknown parent key "C9"
     int systemError = 0; // errno where the system refused, 0 otherwise
     // The key or check mark value the message quotes, cut to a readable

@@ -25,7 +25,8 @@ bool hasEndMarkLine(const QString &body)
         return true;
     // Any line start: after CR LF, after a lone CR, but not after a lone LF,
     // which stays inside its line.
-    for (qsizetype i = body.indexOf(keywords::BodyEnd); i > 0; i = body.indexOf(keywords::BodyEnd, i + 1)) {
+    for (qsizetype i = body.indexOf(keywords::BodyEnd); i > 0;
+         i = body.indexOf(keywords::BodyEnd, i + 1)) {
         if (body[i - 1] == u'\r' || (body[i - 1] == u'\n' && i >= 2 && body[i - 2] == u'\r'))
             return true;
     }
@@ -67,7 +68,8 @@ ReadBack readBack(const QString &text, bool isBody)
         return {};
     ReadBack result;
     result.unencodable = cp932::unencodable(text);
-    const QString expected = result.unencodable.isEmpty() ? text : cp932::withUnencodableReplaced(text);
+    const QString expected =
+            result.unencodable.isEmpty() ? text : cp932::withUnencodableReplaced(text);
     if (decoded == expected)
         return result;
     qsizetype at = 0;
@@ -92,7 +94,8 @@ std::vector<const Category *> writeOrder(const Outline &outline)
         return order;
     order.reserve(size_t(outline.count()));
     const auto later = [](const Category *a, const Category *b) { return a->index() > b->index(); };
-    std::priority_queue<const Category *, std::vector<const Category *>, decltype(later)> ready(later);
+    std::priority_queue<const Category *, std::vector<const Category *>, decltype(later)> ready(
+            later);
     ready.push(outline.root());
     while (!ready.empty()) {
         const Category *category = ready.top();

@@ -30,7 +30,7 @@ QString bodyAsRead(const QString &body);
 struct UnstorableText
 {
     const Category *category = nullptr;
-    QList<char32_t> characters;     // distinct characters written as "?"
+    QList<char32_t> characters; // distinct characters written as "?"
     bool titleHasLineBreak = false; // a CR in the title, written as a blank
     bool bodyHasEndMarkLine = false; // a body line starting with the end keyword
     // Any other text that would read back otherwise, such as a byte kept from

@@ -84,16 +84,13 @@ bool BodyBoxFiller::eventFilter(QObject *watched, QEvent *event)
         case QEvent::ShortcutOverride:
         case QEvent::InputMethod:
         case QEvent::Drop:
-        case QEvent::ContextMenu:
-            finish();
-            break;
+        case QEvent::ContextMenu: finish(); break;
         case QEvent::MouseButtonPress:
             // Middle-click pastes the selection.
             if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton)
                 finish();
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return QObject::eventFilter(watched, event);

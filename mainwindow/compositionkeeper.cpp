@@ -8,7 +8,7 @@
 #include <QWidget>
 
 CompositionKeeper::CompositionKeeper(QWidget *title, QWidget *body, QObject *parent)
-    : QObject(parent), m_boxes {Box {title, {}}, Box {body, {}}}
+    : QObject(parent), m_boxes{Box{title, {}}, Box{body, {}}}
 {
     // The repeated text can reach any widget, the tree or a dialog's field
     // as well as the boxes.
@@ -76,11 +76,8 @@ bool CompositionKeeper::eventFilter(QObject *watched, QEvent *event)
         if (boxOf(watched) && !m_justCommitted.isEmpty())
             m_repeat = m_justCommitted;
         break;
-    case QEvent::KeyPress:
-        m_repeat.clear();
-        break;
-    default:
-        break;
+    case QEvent::KeyPress: m_repeat.clear(); break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

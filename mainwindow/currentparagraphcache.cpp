@@ -6,7 +6,8 @@
 
 CurrentParagraphCache::CurrentParagraphCache(QPlainTextEdit *box) : QObject(box), m_box(box)
 {
-    connect(box, &QPlainTextEdit::cursorPositionChanged, this, &CurrentParagraphCache::followCursor);
+    connect(box, &QPlainTextEdit::cursorPositionChanged, this,
+            &CurrentParagraphCache::followCursor);
     followCursor();
 }
 

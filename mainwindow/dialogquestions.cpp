@@ -81,7 +81,7 @@ QString askFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString
     dialog.setNameFilters(qtFilters(filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                        : QFileDialog::AnyFile);
+                                                       : QFileDialog::AnyFile);
     if (!folderOnly)
         dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -93,7 +93,8 @@ QString askFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString
 
 bool DialogQuestions::askYesNo(const QString &title, const QString &text, bool yesIsDefault)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
     // Texts carry file names and titles, which may look like markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);

@@ -11,42 +11,26 @@ namespace {
 QString systemReason(int error)
 {
     switch (error) {
-    case ENOENT:
-        return QStringLiteral("ファイルまたはフォルダーが見つかりません");
+    case ENOENT: return QStringLiteral("ファイルまたはフォルダーが見つかりません");
     case EACCES:
-    case EPERM:
-        return QStringLiteral("アクセスが許可されていません");
-    case ENOSPC:
-        return QStringLiteral("ディスクの空き容量が足りません");
-    case EDQUOT:
-        return QStringLiteral("ディスクの使用量の上限に達しました");
-    case EFBIG:
-        return QStringLiteral("ファイルが大きすぎます");
-    case EISDIR:
-        return QStringLiteral("ファイルではなくフォルダーです");
-    case ENOTDIR:
-        return QStringLiteral("パスの途中にフォルダーでないものがあります");
-    case EROFS:
-        return QStringLiteral("読み取り専用の場所です");
-    case ENAMETOOLONG:
-        return QStringLiteral("ファイル名が長すぎます");
-    case ELOOP:
-        return QStringLiteral("シンボリックリンクが多すぎるか、循環しています");
-    case EIO:
-        return QStringLiteral("入出力エラーが起きました");
+    case EPERM: return QStringLiteral("アクセスが許可されていません");
+    case ENOSPC: return QStringLiteral("ディスクの空き容量が足りません");
+    case EDQUOT: return QStringLiteral("ディスクの使用量の上限に達しました");
+    case EFBIG: return QStringLiteral("ファイルが大きすぎます");
+    case EISDIR: return QStringLiteral("ファイルではなくフォルダーです");
+    case ENOTDIR: return QStringLiteral("パスの途中にフォルダーでないものがあります");
+    case EROFS: return QStringLiteral("読み取り専用の場所です");
+    case ENAMETOOLONG: return QStringLiteral("ファイル名が長すぎます");
+    case ELOOP: return QStringLiteral("シンボリックリンクが多すぎるか、循環しています");
+    case EIO: return QStringLiteral("入出力エラーが起きました");
     case EMFILE:
-    case ENFILE:
-        return QStringLiteral("開いているファイルが多すぎます");
+    case ENFILE: return QStringLiteral("開いているファイルが多すぎます");
     case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("ファイルが使用中です");
-    case ENOMEM:
-        return QStringLiteral("メモリーが足りません");
+    case ETXTBSY: return QStringLiteral("ファイルが使用中です");
+    case ENOMEM: return QStringLiteral("メモリーが足りません");
     case ENXIO:
-    case ENODEV:
-        return QStringLiteral("装置が見つかりません");
-    default:
-        return QStringLiteral("システムのエラーです（エラー番号 %1）").arg(error);
+    case ENODEV: return QStringLiteral("装置が見つかりません");
+    default: return QStringLiteral("システムのエラーです（エラー番号 %1）").arg(error);
     }
 }
 
@@ -63,24 +47,22 @@ QString readReason(const LoadError &error)
         return QStringLiteral("読み込んでいる間にファイルが変更されました");
     case Code::BadCheckedValue:
         return QStringLiteral("チェックの値「%1」が True、False、数値のどれでもありません")
-            .arg(error.value);
-    case Code::DuplicateKey:
-        return QStringLiteral("キー「%1」が重複しています").arg(error.value);
+                .arg(error.value);
+    case Code::DuplicateKey: return QStringLiteral("キー「%1」が重複しています").arg(error.value);
     case Code::DuplicateKeyNumber:
         return QStringLiteral("キー「%1」の番号が他のキーと同じです").arg(error.value);
     case Code::BadKey:
         return QStringLiteral("キー「%1」が、1 文字と 10 進数の数字の形ではありません")
-            .arg(error.value);
+                .arg(error.value);
     case Code::MissingParent:
         return QStringLiteral("カテゴリ「%1」に親のキーがありません").arg(error.value);
     case Code::UnknownParent:
         return QStringLiteral("親のキー「%1」のカテゴリがありません").arg(error.value);
     case Code::KeyNumberOutOfRange:
         return QStringLiteral("キー「%1」の番号が %2 を超えています")
-            .arg(error.value)
-            .arg(Outline::MaxKeyNumber);
-    case Code::NoRecord:
-        return QStringLiteral("カテゴリが 1 つもありません");
+                .arg(error.value)
+                .arg(Outline::MaxKeyNumber);
+    case Code::NoRecord: return QStringLiteral("カテゴリが 1 つもありません");
     }
     return {};
 }

@@ -36,8 +36,9 @@ QString describe(const QList<UnstorableText> &found)
             problems << QStringLiteral("SORVEKA_END_CHECK_MARK で始まる行");
         for (const QString &changed : text.readsBackAs)
             problems << QStringLiteral("読み直すと「%1」になる箇所").arg(quotedValue(changed));
-        lines << QStringLiteral("・%1: %2").arg(quotedValue(text.category->title()),
-                                               problems.join(QStringLiteral("、")));
+        lines << QStringLiteral("・%1: %2")
+                         .arg(quotedValue(text.category->title()),
+                              problems.join(QStringLiteral("、")));
     }
     if (found.size() > shown)
         lines << QStringLiteral("ほか %1 件").arg(found.size() - shown);
@@ -48,8 +49,7 @@ QString describe(const QList<UnstorableText> &found)
 
 FileCommands::FileCommands(Document &document, EditorSurface &editor, Questions &questions)
     : m_document(document), m_editor(editor), m_questions(questions)
-{
-}
+{ }
 
 bool FileCommands::DataLoad(const QString &Fname)
 {
@@ -115,7 +115,8 @@ bool FileCommands::askToSaveChanges()
     m_editor.commitComposition();
     if (!m_document.DataChanged)
         return true;
-    if (!m_questions.askYesNo(QStringLiteral("保存確認"), QStringLiteral("データを保存しますか？"), true))
+    if (!m_questions.askYesNo(QStringLiteral("保存確認"), QStringLiteral("データを保存しますか？"),
+                              true))
         return true;
     // After a failed write the user may still put the outline elsewhere;
     // cancelling the dialog then goes on without saving, knowingly.
@@ -149,9 +150,10 @@ bool FileCommands::confirmUnstorableText()
         return true;
     return m_questions.askYesNo(
             QStringLiteral("保存確認"),
-            QStringLiteral("次のカテゴリには、このファイル形式でそのままは保存できない内容があります。\n"
-                           "保存できない文字は「?」に、タイトル内の改行は空白になり、"
-                           "SORVEKA_END_CHECK_MARK で始まる行は本文を途中で終わらせます。\n\n")
+            QStringLiteral(
+                    "次のカテゴリには、このファイル形式でそのままは保存できない内容があります。\n"
+                    "保存できない文字は「?」に、タイトル内の改行は空白になり、"
+                    "SORVEKA_END_CHECK_MARK で始まる行は本文を途中で終わらせます。\n\n")
                     + describe(found) + QStringLiteral("\n\nこのまま保存しますか？"),
             false);
 }
@@ -171,9 +173,9 @@ bool FileCommands::confirmOverwritingOthersChanges(const QString &fileName)
     const FileStamp seen = m_seenFile == fileName ? m_seenStamp : FileStamp();
     if (now == seen)
         return true;
-    return m_questions.askYesNo(QStringLiteral("上書き確認"),
-                                QStringLiteral("ファイルが他のプログラムで変更されています。上書きしますか？"),
-                                false);
+    return m_questions.askYesNo(
+            QStringLiteral("上書き確認"),
+            QStringLiteral("ファイルが他のプログラムで変更されています。上書きしますか？"), false);
 }
 
 FileCommands::SaveOutcome FileCommands::saveTo(const QString &fileName)

@@ -128,7 +128,10 @@ void Form1::createControls()
     // dropping and input-method text, which come without a key press; text
     // still being composed counts from its first key, although the line edit
     // reports no change for it.
-    connect(m_title, &QLineEdit::textChanged, this, [this] { if (!m_fillingBoxes) markEdited(); });
+    connect(m_title, &QLineEdit::textChanged, this, [this] {
+        if (!m_fillingBoxes)
+            markEdited();
+    });
     connect(m_body, &QPlainTextEdit::textChanged, this, [this] {
         if (m_fillingBoxes)
             return;
@@ -318,7 +321,8 @@ void Form1::NewOutline()
 {
     commitComposition();
     if (!m_questions.askYesNo(QStringLiteral("新規"),
-                              QStringLiteral("編集中のデータを破棄します\r\nよろしいですか？"), true))
+                              QStringLiteral("編集中のデータを破棄します\r\nよろしいですか？"),
+                              true))
         return;
     ResetOutline();
 }

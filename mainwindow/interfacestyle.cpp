@@ -7,10 +7,8 @@ int InterfaceStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
 {
     switch (metric) {
     case PM_ToolBarFrameWidth:
-    case PM_ToolBarItemMargin:
-        return 0;
-    default:
-        return QProxyStyle::pixelMetric(metric, option, widget);
+    case PM_ToolBarItemMargin: return 0;
+    default: return QProxyStyle::pixelMetric(metric, option, widget);
     }
 }
 
@@ -18,11 +16,8 @@ QIcon InterfaceStyle::standardIcon(StandardPixmap standardIcon, const QStyleOpti
                                    const QWidget *widget) const
 {
     switch (standardIcon) {
-    case SP_ToolBarHorizontalExtensionButton:
-        return pictures::moreItemsImage(Qt::Horizontal);
-    case SP_ToolBarVerticalExtensionButton:
-        return pictures::moreItemsImage(Qt::Vertical);
-    default:
-        return QProxyStyle::standardIcon(standardIcon, option, widget);
+    case SP_ToolBarHorizontalExtensionButton: return pictures::moreItemsImage(Qt::Horizontal);
+    case SP_ToolBarVerticalExtensionButton: return pictures::moreItemsImage(Qt::Vertical);
+    default: return QProxyStyle::standardIcon(standardIcon, option, widget);
     }
 }

@@ -9,7 +9,8 @@ bool installJapaneseTranslation(QCoreApplication &app)
     auto *translator = new QTranslator(&app);
     // Loaded by file name rather than through QLocale: on a machine set to
     // LANG=C the locale would pick no translation at all.
-    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))
         || !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return false;

@@ -50,20 +50,17 @@ QVariant OutlineModel::data(const QModelIndex &index, int role) const
     if (!category)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return category->title();
+    case Qt::DisplayRole: return category->title();
     case Qt::ToolTipRole:
         // A tooltip takes text that looks like markup for markup; such a
         // title goes as markup that says exactly the title.
         return Qt::mightBeRichText(category->title()) ? Qt::convertFromPlainText(category->title())
                                                       : category->title();
-    case Qt::DecorationRole:
-        return pictures::treeImage(category->image());
+    case Qt::DecorationRole: return pictures::treeImage(category->image());
     case Qt::AccessibleDescriptionRole:
         // The picture alone shows the mark; a screen reader says it in words.
         return category->checked() ? QStringLiteral("チェック済み") : QStringLiteral("未チェック");
-    default:
-        return {};
+    default: return {};
     }
 }
 

@@ -20,14 +20,16 @@ public:
     // Inline: the view asks for parents once per level of every row it paints.
     QModelIndex indexOf(const Category *category) const
     {
-        return category ? createIndex(category->row(), 0, const_cast<Category *>(category)) : QModelIndex();
+        return category ? createIndex(category->row(), 0, const_cast<Category *>(category))
+                        : QModelIndex();
     }
     static Category *categoryAt(const QModelIndex &index)
     {
         return index.isValid() ? static_cast<Category *>(index.internalPointer()) : nullptr;
     }
 
-    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex index(int row, int column,
+                      const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

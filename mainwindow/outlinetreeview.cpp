@@ -14,8 +14,12 @@ void OutlineTreeView::drawBranches(QPainter *painter, const QRect &rect,
     // layout is mirrored.
     const bool reverse = isRightToLeft();
     const int visibleWidth = viewport()->width();
-    const auto beforeSight = [&](const QRect &r) { return reverse ? r.right() < 0 : r.left() >= visibleWidth; };
-    const auto pastSight = [&](const QRect &r) { return reverse ? r.left() >= visibleWidth : r.right() < 0; };
+    const auto beforeSight = [&](const QRect &r) {
+        return reverse ? r.right() < 0 : r.left() >= visibleWidth;
+    };
+    const auto pastSight = [&](const QRect &r) {
+        return reverse ? r.left() >= visibleWidth : r.right() < 0;
+    };
     // Alternating row colours need the row's position among the shown rows,
     // which only QTreeView knows; the outline does not use them.
     if ((rect.left() >= 0 && rect.right() < visibleWidth) || alternatingRowColors()) {
@@ -40,7 +44,7 @@ void OutlineTreeView::drawBranches(QPainter *painter, const QRect &rect,
         common |= QStyle::State_MouseOver;
     const auto moreSiblings = [this](const QModelIndex &item) {
         return model()->rowCount(item.parent()) - 1 > item.row() ? QStyle::State_Sibling
-                                                                : QStyle::State_None;
+                                                                 : QStyle::State_None;
     };
 
     const QPoint oldBrushOrigin = painter->brushOrigin();
@@ -53,8 +57,8 @@ void OutlineTreeView::drawBranches(QPainter *painter, const QRect &rect,
     if ((rootIsDecorated() || level.isValid()) && !beforeSight(primitive)) {
         option.rect = primitive;
         option.state = QStyle::State_Item | common | moreSiblings(index)
-            | (model()->hasChildren(index) ? QStyle::State_Children : QStyle::State_None)
-            | (isExpanded(index) ? QStyle::State_Open : QStyle::State_None);
+                | (model()->hasChildren(index) ? QStyle::State_Children : QStyle::State_None)
+                | (isExpanded(index) ? QStyle::State_Open : QStyle::State_None);
         style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, painter, this);
     }
     // Then one per ancestor, outwards, until the view's far edge. An

@@ -24,7 +24,8 @@ public:
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
 
 protected:
-    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
+    void drawBranches(QPainter *painter, const QRect &rect,
+                      const QModelIndex &index) const override;
     // A press on empty space or a Ctrl+click (or Ctrl+Space) on the selected
     // row would leave no row selected; the selection only ever moves.
     QItemSelectionModel::SelectionFlags

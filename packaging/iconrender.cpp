@@ -19,7 +19,8 @@ static int fail(const QString &message)
 int main(int argc, char *argv[])
 {
     if (argc < 5)
-        return fail(QStringLiteral("usage: sorveka_iconrender <picture.svg> <output folder> <icon name> <size>..."));
+        return fail(QStringLiteral(
+                "usage: sorveka_iconrender <picture.svg> <output folder> <icon name> <size>..."));
 
     const QString svgPath = QString::fromLocal8Bit(argv[1]);
     const QDir outputRoot(QString::fromLocal8Bit(argv[2]));
@@ -48,7 +49,8 @@ int main(int argc, char *argv[])
         const QString folder = QStringLiteral("%1x%1").arg(size);
         if (!outputRoot.mkpath(folder))
             return fail(QStringLiteral("cannot create %1").arg(outputRoot.filePath(folder)));
-        const QString pngPath = outputRoot.filePath(folder + u'/' + iconName + QStringLiteral(".png"));
+        const QString pngPath =
+                outputRoot.filePath(folder + u'/' + iconName + QStringLiteral(".png"));
         if (!image.save(pngPath, "PNG"))
             return fail(QStringLiteral("cannot write %1").arg(pngPath));
     }

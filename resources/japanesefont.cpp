@@ -22,8 +22,9 @@ QString gothicFamily()
     // gothics cover code page 932 but for a sign or two and the user-defined
     // area, and those, like any other character, fall back to the system's
     // choice.
-    const auto installed = std::find_if(preference.begin(), preference.end(),
-            [](const QString &family) { return QFontDatabase::hasFamily(family); });
+    const auto installed =
+            std::find_if(preference.begin(), preference.end(),
+                         [](const QString &family) { return QFontDatabase::hasFamily(family); });
     return installed != preference.end() ? *installed : preference.front();
 }
 

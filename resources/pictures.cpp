@@ -40,18 +40,17 @@ const QString TickPath = u":/pictures/tree/tick.svg"_s;
 
 QString treePath(int plain)
 {
-    static const std::array<QString, PlainTreeCount> names{
-        u"closed"_s, u"open"_s, u"page"_s};
+    static const std::array<QString, PlainTreeCount> names{u"closed"_s, u"open"_s, u"page"_s};
     return u":/pictures/tree/"_s + names[plain - 1] + u".svg"_s;
 }
 
 QString toolbarPath(int number)
 {
     static const std::array<QString, ToolbarCount> names{
-        u"new"_s,  u"open"_s,    u"save"_s,  u"copy"_s,   u"cut"_s, u"paste"_s,
-        u"print"_s, u"preview"_s, u"check"_s, u"delete"_s, u"up"_s,  u"down"_s};
-    return u":/pictures/toolbar/"_s + QString::number(number).rightJustified(2, u'0')
-        + u'-' + names[number - 1] + u".svg"_s;
+            u"new"_s,   u"open"_s,    u"save"_s,  u"copy"_s,   u"cut"_s, u"paste"_s,
+            u"print"_s, u"preview"_s, u"check"_s, u"delete"_s, u"up"_s,  u"down"_s};
+    return u":/pictures/toolbar/"_s + QString::number(number).rightJustified(2, u'0') + u'-'
+            + names[number - 1] + u".svg"_s;
 }
 
 // Draws the layers one over the other, so a ticked picture is its plain
@@ -66,8 +65,7 @@ class LayeredSvgEngine final : public QIconEngine
 public:
     explicit LayeredSvgEngine(std::vector<std::shared_ptr<QSvgRenderer>> renderers)
         : m_renderers(std::move(renderers)), m_shape(m_renderers.front()->viewBoxF().size())
-    {
-    }
+    { }
 
     QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
     {
@@ -93,7 +91,8 @@ public:
         picture.setDevicePixelRatio(ratio);
         const QSize shown = (QSizeF(picture.size()) / ratio).toSize();
         const QPoint centred = rect.topLeft()
-            + QPoint(rect.width() / 2 - shown.width() / 2, rect.height() / 2 - shown.height() / 2);
+                + QPoint(rect.width() / 2 - shown.width() / 2,
+                         rect.height() / 2 - shown.height() / 2);
         painter->drawPixmap(QRect(centred, shown), picture);
     }
 

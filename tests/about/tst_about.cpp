@@ -30,8 +30,7 @@ Positions positionsOf(const About &box)
     return {box.versionLeft(), box.descriptionLeft(), box.titleTop()};
 }
 
-template<typename T>
-T *child(const About &box, const char *name)
+template<typename T> T *child(const About &box, const char *name)
 {
     T *widget = box.findChild<T *>(QLatin1StringView(name));
     if (!widget)
@@ -255,8 +254,8 @@ void TestAbout::animationPlaysPhasesInOrder()
     // Geometry always shows the twip position rounded to pixels.
     auto drawnWhereHeld = [&] {
         return version->x() == qRound(box->versionLeft() / tpp)
-            && description->x() == qRound(box->descriptionLeft() / tpp)
-            && title->y() == qRound(box->titleTop() / tpp);
+                && description->x() == qRound(box->descriptionLeft() / tpp)
+                && title->y() == qRound(box->titleTop() / tpp);
     };
 
     int ticks = 0;
@@ -429,8 +428,8 @@ void TestAbout::closeButtonKeepsTheBoxAndReloadsOnShow()
     box->present();
     QCOMPARE(About::AnimationStep, qint16(0));
     QVERIFY(timer->isActive());
-    QCOMPARE(box->versionLeft(), -child<QLabel>(*box, "lblVersion")->width()
-                                     * box->twipsPerPixel());
+    QCOMPARE(box->versionLeft(),
+             -child<QLabel>(*box, "lblVersion")->width() * box->twipsPerPixel());
 }
 
 QTEST_MAIN(TestAbout)

@@ -42,7 +42,8 @@ QByteArray chain(int depth)
 
 QByteArray opmlWithOutlines(int count)
 {
-    QByteArray out = "<?xml version=\"1.0\"?>\n<opml version=\"2.0\"><body>\n<outline text=\"root\">\n";
+    QByteArray out =
+            "<?xml version=\"1.0\"?>\n<opml version=\"2.0\"><body>\n<outline text=\"root\">\n";
     for (int i = 1; i < count; ++i)
         out += "<outline text=\"n" + QByteArray::number(i) + "\"/>\n";
     out += "</outline>\n</body></opml>\n";

@@ -45,31 +45,36 @@ void TestSvkCheck::reportsEachReaderFailure_data()
 
     const QByteArray root = record("C0", {}, "Trip", "False", {"body"}); // lines 1-7
     QTest::newRow("check mark that is no Boolean")
-            << record("C0", {}, "Trip", "maybe", {""}) << u"FILE:3: check mark \"maybe\" is neither True, False nor a number"_qs;
+            << record("C0", {}, "Trip", "maybe", {""})
+            << u"FILE:3: check mark \"maybe\" is neither True, False nor a number"_qs;
     QTest::newRow("controls in the reason shown escaped")
             << record("C0", {}, "Trip", "\x1b]0;owned\x07\x1b[2J", {""})
             << u"FILE:3: check mark \"\\x1b]0;owned\\x07\\x1b[2J\" is neither True, False nor a number"_qs;
     QTest::newRow("check mark left empty")
-            << root + record("C1", "C0", "t", "", {""}) << u"FILE:11: check mark \"\" is neither True, False nor a number"_qs;
-    QTest::newRow("key used twice")
-            << root + record("C0", "C0", "again", "False", {"b"}) << u"FILE:14: duplicate key \"C0\""_qs;
-    QTest::newRow("record without key line takes the previous key")
-            << root + QByteArray("SORVEKA_PARENT=C0\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n")
-            << u"FILE:10: duplicate key \"C0\""_qs;
-    QTest::newRow("two keys with one number")
-            << root + record("C1", "C0", "a", "False", {""}) + record("C01", "C0", "b", "False", {""})
-            << u"FILE:22: key \"C01\" has the number of another key"_qs;
+            << root + record("C1", "C0", "t", "", {""})
+            << u"FILE:11: check mark \"\" is neither True, False nor a number"_qs;
+    QTest::newRow("key used twice") << root + record("C0", "C0", "again", "False", {"b"})
+                                    << u"FILE:14: duplicate key \"C0\""_qs;
+    QTest::newRow("record without key line takes the previous key") << root
+                    + QByteArray("SORVEKA_PARENT=C0\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_"
+                                 "CHECK_MARK\r\n") << u"FILE:10: duplicate key \"C0\""_qs;
+    QTest::newRow("two keys with one number") << root + record("C1", "C0", "a", "False", {""})
+                    + record("C01", "C0", "b", "False",
+                             {""}) << u"FILE:22: key \"C01\" has the number of another key"_qs;
     QTest::newRow("key not followed by digits")
-            << record("Cx", {}, "Trip", "False", {""}) << u"FILE:6: key \"Cx\" is not a letter followed by decimal digits"_qs;
+            << record("Cx", {}, "Trip", "False", {""})
+            << u"FILE:6: key \"Cx\" is not a letter followed by decimal digits"_qs;
     QTest::newRow("second record without parent")
-            << root + record("C1", {}, "orphan", "False", {""}) << u"FILE:13: category \"C1\" has no parent key"_qs;
-    QTest::newRow("parent not loaded before")
-            << root + record("C1", "C9", "t", "False", {""}) << u"FILE:14: unknown parent key \"C9\""_qs;
+            << root + record("C1", {}, "orphan", "False", {""})
+            << u"FILE:13: category \"C1\" has no parent key"_qs;
+    QTest::newRow("parent not loaded before") << root + record("C1", "C9", "t", "False", {""})
+                                              << u"FILE:14: unknown parent key \"C9\""_qs;
     QTest::newRow("key number past the body slots")
-            << root + record("C2049", "C0", "t", "False", {""}) << u"FILE:14: key number of \"C2049\" is above 2048"_qs;
+            << root + record("C2049", "C0", "t", "False", {""})
+            << u"FILE:14: key number of \"C2049\" is above 2048"_qs;
     QTest::newRow("empty file") << QByteArray() << u"FILE:1: no complete record (no category)"_qs;
-    QTest::newRow("plain text")
-            << QByteArray("Dear diary,\r\nnothing happened.\r\n") << u"FILE:2: no complete record (no category)"_qs;
+    QTest::newRow("plain text") << QByteArray("Dear diary,\r\nnothing happened.\r\n")
+                                << u"FILE:2: no complete record (no category)"_qs;
     QTest::newRow("cut off inside the first body")
             << QByteArray("SORVEKA_KEY=C0\r\nSORVEKA_DATA_CHECK_MARK\r\nhalf")
             << u"FILE:3: no complete record (no category)"_qs;
@@ -101,8 +106,9 @@ void TestSvkCheck::countsCategoriesOfGoodFiles_data()
 
     QTest::newRow("worked example") << files::bytesOf(fixturePath(QStringLiteral("trip.svk"))) << 3;
     QTest::newRow("root only") << record("C0", {}, "r", "True", {}) << 1;
-    QTest::newRow("file cut off after the first record")
-            << record("C0", {}, "r", "False", {""}) + "SORVEKA_KEY=C1\r\nSORVEKA_DATA_CHECK_MARK\r\nhalf" << 1;
+    QTest::newRow("file cut off after the first record") << record("C0", {}, "r", "False", {""})
+                    + "SORVEKA_KEY=C1\r\nSORVEKA_DATA_CHECK_MARK\r\nhalf"
+                                                         << 1;
     QTest::newRow("deepest chain") << chain(2049) << 2049;
 }
 
@@ -116,7 +122,8 @@ void TestSvkCheck::countsCategoriesOfGoodFiles()
     const SvkRun run = runSvk({QStringLiteral("check"), path});
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(QString::fromUtf8(run.out), QStringLiteral("%1: %2 categories\n").arg(path).arg(expectedCount));
+    QCOMPARE(QString::fromUtf8(run.out),
+             QStringLiteral("%1: %2 categories\n").arg(path).arg(expectedCount));
 }
 
 void TestSvkCheck::goesOnAfterABadFile()
@@ -129,7 +136,8 @@ void TestSvkCheck::goesOnAfterABadFile()
 
     const SvkRun run = runSvk({QStringLiteral("check"), good, bad, alsoGood});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(QString::fromUtf8(run.out), good + u": 3 categories\n"_qs + alsoGood + u": 1 categories\n"_qs);
+    QCOMPARE(QString::fromUtf8(run.out),
+             good + u": 3 categories\n"_qs + alsoGood + u": 1 categories\n"_qs);
     QCOMPARE(QString::fromUtf8(run.err), bad + u":1: no complete record (no category)\n"_qs);
 }
 
@@ -139,7 +147,8 @@ void TestSvkCheck::missingFileCannotBeOpened()
     const SvkRun run = runSvk({QStringLiteral("check"), missing});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(QString::fromUtf8(run.err), missing + u": cannot open: No such file or directory\n"_qs);
+    QCOMPARE(QString::fromUtf8(run.err),
+             missing + u": cannot open: No such file or directory\n"_qs);
 }
 
 void TestSvkCheck::badUsageExitsWithTwo_data()
@@ -148,28 +157,34 @@ void TestSvkCheck::badUsageExitsWithTwo_data()
     QTest::addColumn<QString>("expectedFirstLine");
 
     QTest::newRow("nothing") << QStringList() << u"svk: missing command"_qs;
-    QTest::newRow("unknown command") << QStringList{u"show"_qs, u"a.svk"_qs} << u"svk: unknown command \"show\""_qs;
-    QTest::newRow("option before the command") << QStringList{u"--quiet"_qs, u"check"_qs} << u"svk: unknown option --quiet"_qs;
-    QTest::newRow("check without file") << QStringList{u"check"_qs} << u"svk: check: missing file argument"_qs;
+    QTest::newRow("unknown command")
+            << QStringList{u"show"_qs, u"a.svk"_qs} << u"svk: unknown command \"show\""_qs;
+    QTest::newRow("option before the command")
+            << QStringList{u"--quiet"_qs, u"check"_qs} << u"svk: unknown option --quiet"_qs;
+    QTest::newRow("check without file")
+            << QStringList{u"check"_qs} << u"svk: check: missing file argument"_qs;
     QTest::newRow("check with an option") << QStringList{u"check"_qs, u"-q"_qs, u"a.svk"_qs}
                                           << u"svk: check: unknown option -q"_qs;
     QTest::newRow("dump without file") << QStringList{u"dump"_qs, u"--format"_qs, u"text"_qs}
                                        << u"svk: dump: missing file argument"_qs;
     QTest::newRow("dump of two files") << QStringList{u"dump"_qs, u"a.svk"_qs, u"b.svk"_qs}
                                        << u"svk: dump: takes one file, got 2"_qs;
-    QTest::newRow("dump in an unknown format") << QStringList{u"dump"_qs, u"--format=yaml"_qs, u"a.svk"_qs}
-                                               << u"svk: dump: unknown format \"yaml\" (json, markdown, opml or text)"_qs;
+    QTest::newRow("dump in an unknown format")
+            << QStringList{u"dump"_qs, u"--format=yaml"_qs, u"a.svk"_qs}
+            << u"svk: dump: unknown format \"yaml\" (json, markdown, opml or text)"_qs;
     QTest::newRow("format without value") << QStringList{u"dump"_qs, u"a.svk"_qs, u"--format"_qs}
                                           << u"svk: dump: option --format needs a value"_qs;
-    QTest::newRow("import without output") << QStringList{u"import"_qs, u"a.opml"_qs}
-                                           << u"svk: import: missing -o OUT.svk"_qs;
+    QTest::newRow("import without output")
+            << QStringList{u"import"_qs, u"a.opml"_qs} << u"svk: import: missing -o OUT.svk"_qs;
     QTest::newRow("import from an unknown format")
-            << QStringList{u"import"_qs, u"--from"_qs, u"csv"_qs, u"a.csv"_qs, u"-o"_qs, u"a.svk"_qs}
+            << QStringList{u"import"_qs, u"--from"_qs, u"csv"_qs,
+                           u"a.csv"_qs,  u"-o"_qs,     u"a.svk"_qs}
             << u"svk: import: unknown input format \"csv\" (opml)"_qs;
     QTest::newRow("output without value") << QStringList{u"import"_qs, u"a.opml"_qs, u"-o"_qs}
                                           << u"svk: import: option -o needs a value"_qs;
-    QTest::newRow("import option on dump") << QStringList{u"dump"_qs, u"-o"_qs, u"x"_qs, u"a.svk"_qs}
-                                           << u"svk: dump: unknown option -o"_qs;
+    QTest::newRow("import option on dump")
+            << QStringList{u"dump"_qs, u"-o"_qs, u"x"_qs, u"a.svk"_qs}
+            << u"svk: dump: unknown option -o"_qs;
 }
 
 void TestSvkCheck::badUsageExitsWithTwo()

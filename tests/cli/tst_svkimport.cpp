@@ -15,10 +15,10 @@ using namespace svktest;
 namespace {
 
 // Code page 932 spellings of the Japanese texts used below.
-const QByteArray Trip = "\x97\xb7\x8d\x73";                 // 旅行
-const QByteArray Packing = "\x89\xd7\x91\xa2\x82\xe8";      // 荷造り
-const QByteArray Camera = "\x83\x4a\x83\x81\x83\x89";       // カメラ
-const QByteArray Schedule = "\x97\x5c\x92\xe8\x95\x5c";     // 予定表 (0x5C as second byte)
+const QByteArray Trip = "\x97\xb7\x8d\x73"; // 旅行
+const QByteArray Packing = "\x89\xd7\x91\xa2\x82\xe8"; // 荷造り
+const QByteArray Camera = "\x83\x4a\x83\x81\x83\x89"; // カメラ
+const QByteArray Schedule = "\x97\x5c\x92\xe8\x95\x5c"; // 予定表 (0x5C as second byte)
 
 } // namespace
 
@@ -60,16 +60,18 @@ void TestSvkImport::dumpedOpmlImportsBackUnchanged_data()
     QTest::addColumn<QString>("fileName");
 
     QTest::newRow("worked example")
-        << files::bytesOf(fixturePath(u"trip.svk"_qs)) << u"trip.svk"_qs;
+            << files::bytesOf(fixturePath(u"trip.svk"_qs)) << u"trip.svk"_qs;
     QTest::newRow("Japanese titles and bodies, Japanese file name")
             << record("C0", {}, Trip, "False", {QByteArray(Schedule + "=1"), ""})
                     + record("C1", "C0", Packing, "True", {Camera, Schedule})
-                    + record("C2", "C1", QByteArray(Camera + " & <" + Schedule + ">"), "False", {""})
+                    + record("C2", "C1", QByteArray(Camera + " & <" + Schedule + ">"), "False",
+                             {""})
                     + record("C3", "C0", "", "True", {"", ""})
             << u"旅行メモ.svk"_qs;
     QTest::newRow("marks that disagree with the children")
             << record("C0", {}, "r", "True", {""}) + record("C1", "C0", "a", "False", {"x"})
-                    + record("C2", "C1", "b", "False", {"y"}) + record("C3", "C2", "c", "True", {"z"})
+                    + record("C2", "C1", "b", "False", {"y"})
+                    + record("C3", "C2", "c", "True", {"z"})
             << u"marks.svk"_qs;
 }
 
@@ -87,7 +89,8 @@ void TestSvkImport::dumpedOpmlImportsBackUnchanged()
     QVERIFY(exported.out.contains(QByteArray("<title>" + fileName.toUtf8() + "</title>")));
     QVERIFY(files::writeBytes(opml, exported.out));
 
-    const SvkRun import = runSvk({u"import"_qs, u"--from"_qs, u"opml"_qs, opml, u"-o"_qs, imported});
+    const SvkRun import =
+            runSvk({u"import"_qs, u"--from"_qs, u"opml"_qs, opml, u"-o"_qs, imported});
     QCOMPARE(import.err, QByteArray());
     QCOMPARE(import.exitCode, 0);
 
@@ -114,19 +117,24 @@ void TestSvkImport::buildsTheFileTheWindowWouldSave_data()
                           "</outline>\n"
                           "<outline text=\"Third\" _complete=\"false\"/>\n"
                           "</body></opml>\n")
-            << record("C0", {}, "First", "False", {"one", "two"}) + record("C1", "C0", "Inner", "True", {""})
-                    + record("C2", "C0", "Second", "True", {""}) + record("C3", "C2", "Deeper", "False", {""})
+            << record("C0", {}, "First", "False", {"one", "two"})
+                    + record("C1", "C0", "Inner", "True", {""})
+                    + record("C2", "C0", "Second", "True", {""})
+                    + record("C3", "C2", "Deeper", "False", {""})
                     + record("C4", "C0", "Third", "False", {""});
     QTest::newRow("note line ends of every kind become CR LF")
-            << QByteArray("<opml><body><outline text=\"t\" _note=\"a&#13;&#10;b&#13;c&#10;&#10;\"/></body></opml>")
+            << QByteArray("<opml><body><outline text=\"t\" "
+                          "_note=\"a&#13;&#10;b&#13;c&#10;&#10;\"/></body></opml>")
             << record("C0", {}, "t", "False", {"a", "b", "c", "", ""});
     QTest::newRow("missing text is an empty title; other attributes and elements are ignored")
             << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"1.0\"><body>"
-                          "<outline type=\"link\" url=\"http://example.org/\"><extra><outline text=\"in extra\"/></extra>"
+                          "<outline type=\"link\" url=\"http://example.org/\"><extra><outline "
+                          "text=\"in extra\"/></extra>"
                           "</outline></body></opml>")
             << record("C0", {}, "", "False", {""}) + record("C1", "C0", "in extra", "False", {""});
     QTest::newRow("Japanese in UTF-8 and as character references")
-            << QByteArray("<opml><body><outline text=\"\xe6\x97\x85\xe8\xa1\x8c\" _note=\"&#x30AB;&#x30E1;&#x30E9;\"/>"
+            << QByteArray("<opml><body><outline text=\"\xe6\x97\x85\xe8\xa1\x8c\" "
+                          "_note=\"&#x30AB;&#x30E1;&#x30E9;\"/>"
                           "</body></opml>")
             << record("C0", {}, Trip, "False", {Camera});
     QTest::newRow("a line feed stays inside a title")
@@ -162,26 +170,36 @@ void TestSvkImport::refusesWithoutWriting_data()
             << QByteArray("<opml>\n<body>\n<outline text=\"a\">\n</body>\n</opml>\n") << false
             << u"IN:4: malformed XML: "_qs;
     QTest::newRow("malformed after the limit was passed")
-            << opmlWithOutlines(2100).replace("</body>", "</bdy>") << false << u"IN:2104: malformed XML: "_qs;
+            << opmlWithOutlines(2100).replace("</body>", "</bdy>") << false
+            << u"IN:2104: malformed XML: "_qs;
     QTest::newRow("empty input") << QByteArray() << true << u"IN:1: malformed XML: "_qs;
     QTest::newRow("no outline element")
-            << QByteArray("<opml version=\"2.0\"><head><title>t</title></head><body/></opml>") << false
-            << u"IN: no outline element"_qs;
+            << QByteArray("<opml version=\"2.0\"><head><title>t</title></head><body/></opml>")
+            << false << u"IN: no outline element"_qs;
     QTest::newRow("a body that would end early and break the file")
-            << QByteArray("<opml><body><outline text=\"r\" _note=\"SORVEKA_END_CHECK_MARK&#10;SORVEKA_DATA_CHECK_MARK\"/>"
+            << QByteArray("<opml><body><outline text=\"r\" "
+                          "_note=\"SORVEKA_END_CHECK_MARK&#10;SORVEKA_DATA_CHECK_MARK\"/>"
                           "</body></opml>")
-            << false << u"IN: the outline would not read back (line 7: duplicate key \"C0\"); nothing written"_qs;
+            << false
+            << u"IN: the outline would not read back (line 7: duplicate key \"C0\"); nothing written"_qs;
     QTest::newRow("a note that would read back as a category of its own")
-            << QByteArray("<opml><body><outline text=\"r\" _note=\"SORVEKA_END_CHECK_MARK&#10;SORVEKA_KEY=C9&#10;"
-                          "SORVEKA_PARENT=C0&#10;SORVEKA_TITLE=planted&#10;SORVEKA_CHECKED=True&#10;"
-                          "SORVEKA_DATA_CHECK_MARK&#10;x\"/></body></opml>")
-            << true << u"IN: the outline would not read back as imported (category C0 \"r\": the body differs); "
-                       "nothing written"_qs;
+            << QByteArray(
+                       "<opml><body><outline text=\"r\" "
+                       "_note=\"SORVEKA_END_CHECK_MARK&#10;SORVEKA_KEY=C9&#10;"
+                       "SORVEKA_PARENT=C0&#10;SORVEKA_TITLE=planted&#10;SORVEKA_CHECKED=True&#10;"
+                       "SORVEKA_DATA_CHECK_MARK&#10;x\"/></body></opml>")
+            << true
+            << u"IN: the outline would not read back as imported (category C0 \"r\": the body "
+               u"differs); "
+               "nothing written"_qs;
     QTest::newRow("body line starting with the end keyword")
             << QByteArray("<opml><body><outline text=\"r\">"
-                          "<outline text=\"a\" _note=\"SORVEKA_END_CHECK_MARK here&#10;rest\"/></outline></body></opml>")
-            << false << u"IN: the outline would not read back as imported (category C1 \"a\": the body differs); "
-                        "nothing written"_qs;
+                          "<outline text=\"a\" _note=\"SORVEKA_END_CHECK_MARK "
+                          "here&#10;rest\"/></outline></body></opml>")
+            << false
+            << u"IN: the outline would not read back as imported (category C1 \"a\": the body "
+               u"differs); "
+               "nothing written"_qs;
 }
 
 void TestSvkImport::refusesWithoutWriting()
@@ -272,17 +290,21 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold_data()
     QTest::addColumn<QByteArray>("expectedFile");
 
     QTest::newRow("characters outside code page 932")
-            << QByteArray("<outline text=\"caf\xc3\xa9 \xf0\x9f\x98\x80\" _note=\"\xf0\x9f\x98\x80 ok\"/>")
-            << u"IN: warning: category C0 \"café 😀\": code page 932 cannot hold U+00E9 \"é\", U+1F600 \"😀\"; "
+            << QByteArray("<outline text=\"caf\xc3\xa9 \xf0\x9f\x98\x80\" _note=\"\xf0\x9f\x98\x80 "
+                          "ok\"/>")
+            << u"IN: warning: category C0 \"café 😀\": code page 932 cannot hold U+00E9 \"é\", "
+               u"U+1F600 \"😀\"; "
                "written as \"?\"\n"_qs
             << record("C0", {}, "caf? ?", "False", {"? ok"});
     QTest::newRow("title with a line break")
             << QByteArray("<outline text=\"r\"><outline text=\"two&#13;lines\"/></outline>")
             << u"IN: warning: category C1 \"two lines\": the title has a line break; written as a blank\n"_qs
-            << record("C0", {}, "r", "False", {""}) + record("C1", "C0", "two lines", "False", {""});
+            << record("C0", {}, "r", "False", {""})
+                    + record("C1", "C0", "two lines", "False", {""});
     QTest::newRow("controls in a title shown escaped")
             << QByteArray("<outline text=\"&#x9b;2J caf\xc3\xa9\"/>")
-            << u"IN: warning: category C0 \"\\x9b2J café\": code page 932 cannot hold U+009B \"\\x9b\", "
+            << u"IN: warning: category C0 \"\\x9b2J café\": code page 932 cannot hold U+009B "
+               u"\"\\x9b\", "
                "U+00E9 \"é\"; written as \"?\"\n"_qs
             << record("C0", {}, "?2J caf?", "False", {""});
     QTest::newRow("a yen sign reads back as the backslash it is written as")
@@ -298,7 +320,7 @@ void TestSvkImport::warnsAboutTextTheFileCannotHold()
     QFETCH(QByteArray, expectedFile);
     const QString in = path(u"in.opml"_qs);
     QVERIFY(files::writeBytes(
-        in, QByteArray("<opml version=\"2.0\"><body>" + outlineElements + "</body></opml>")));
+            in, QByteArray("<opml version=\"2.0\"><body>" + outlineElements + "</body></opml>")));
 
     const SvkRun run = runSvk({u"import"_qs, in, u"-o"_qs, path(u"out.svk"_qs)});
     QCOMPARE(run.exitCode, 0);

@@ -56,54 +56,50 @@ void TestCategoryCommands::creation_data()
     // `marks` says otherwise; KeyCounter starts above every key.
     QTest::newRow("keys C1 to C3, then C4 after deleting C2")
             << u"C0"_s << QString() << u"@C0 below below below @C2 delete @C0 below"_s
-            << u"C1 C2 C3 yes C4"_s << u"C0(C1 C3 C4)"_s << u"C0:2- C1:3- C3:3- C4:3-"_s
-            << u"C0"_s << 5;
-    QTest::newRow("below the root")
-            << u"C0"_s << QString() << u"@C0 below"_s
-            << u"C1"_s << u"C0(C1)"_s << u"C0:2- C1:3-"_s << u"C0"_s << 2;
+            << u"C1 C2 C3 yes C4"_s << u"C0(C1 C3 C4)"_s << u"C0:2- C1:3- C3:3- C4:3-"_s << u"C0"_s
+            << 5;
+    QTest::newRow("below the root") << u"C0"_s << QString() << u"@C0 below"_s << u"C1"_s
+                                    << u"C0(C1)"_s << u"C0:2- C1:3-"_s << u"C0"_s << 2;
     QTest::newRow("below an unchecked leaf")
-            << u"C0 C1>C0"_s << QString() << u"@C1 below"_s
-            << u"C2"_s << u"C0(C1(C2))"_s << u"C0:2- C1:2- C2:3-"_s << u"C0 C1"_s << 3;
+            << u"C0 C1>C0"_s << QString() << u"@C1 below"_s << u"C2"_s << u"C0(C1(C2))"_s
+            << u"C0:2- C1:2- C2:3-"_s << u"C0 C1"_s << 3;
     QTest::newRow("below a checked leaf clears its mark")
-            << u"C0 C1>C0 C2>C0"_s << u"C0:5+ C1:6+ C2:6+"_s << u"@C1 below"_s
-            << u"C3"_s << u"C0(C1(C3) C2)"_s << u"C0:2- C1:2- C2:6+ C3:3-"_s << u"C0 C1"_s << 4;
+            << u"C0 C1>C0 C2>C0"_s << u"C0:5+ C1:6+ C2:6+"_s << u"@C1 below"_s << u"C3"_s
+            << u"C0(C1(C3) C2)"_s << u"C0:2- C1:2- C2:6+ C3:3-"_s << u"C0 C1"_s << 4;
     QTest::newRow("below a collapsed parent expands it")
-            << u"C0 C1>C0 C2>C1"_s << u"C1:1-"_s << u"@C1 below"_s
-            << u"C3"_s << u"C0(C1(C2 C3))"_s << u"C0:2- C1:2- C2:3- C3:3-"_s << u"C0 C1"_s << 4;
+            << u"C0 C1>C0 C2>C1"_s << u"C1:1-"_s << u"@C1 below"_s << u"C3"_s << u"C0(C1(C2 C3))"_s
+            << u"C0:2- C1:2- C2:3- C3:3-"_s << u"C0 C1"_s << 4;
     QTest::newRow("below a collapsed checked parent")
-            << u"C0 C1>C0 C2>C1"_s << u"C0:5+ C1:4+ C2:6+"_s << u"@C1 below"_s
-            << u"C3"_s << u"C0(C1(C2 C3))"_s << u"C0:2- C1:2- C2:6+ C3:3-"_s << u"C0 C1"_s << 4;
+            << u"C0 C1>C0 C2>C1"_s << u"C0:5+ C1:4+ C2:6+"_s << u"@C1 below"_s << u"C3"_s
+            << u"C0(C1(C2 C3))"_s << u"C0:2- C1:2- C2:6+ C3:3-"_s << u"C0 C1"_s << 4;
     QTest::newRow("below a deep leaf unchecks the whole chain")
             << u"C0 C1>C0 C2>C1 C3>C2 C4>C0"_s << u"C0:5+ C1:5+ C2:5+ C3:6+ C4:6+"_s
-            << u"@C3 below"_s
-            << u"C5"_s << u"C0(C1(C2(C3(C5))) C4)"_s
+            << u"@C3 below"_s << u"C5"_s << u"C0(C1(C2(C3(C5))) C4)"_s
             << u"C0:2- C1:2- C2:2- C3:2- C4:6+ C5:3-"_s << u"C0 C1 C2 C3"_s << 6;
     QTest::newRow("below a leaf under collapsed ancestors expands them")
-            << u"C0 C1>C0 C2>C1"_s << u"C0:1- C1:1-"_s << u"@C2 below"_s
-            << u"C3"_s << u"C0(C1(C2(C3)))"_s << u"C0:2- C1:2- C2:2- C3:3-"_s
-            << u"C0 C1 C2"_s << 4;
+            << u"C0 C1>C0 C2>C1"_s << u"C0:1- C1:1-"_s << u"@C2 below"_s << u"C3"_s
+            << u"C0(C1(C2(C3)))"_s << u"C0:2- C1:2- C2:2- C3:3-"_s << u"C0 C1 C2"_s << 4;
     QTest::newRow("in front of the first child becomes the first child")
-            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 front"_s
-            << u"C3"_s << u"C0(C3 C1 C2)"_s << u"C0:2- C1:3- C2:3- C3:3-"_s << u"C0"_s << 4;
+            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 front"_s << u"C3"_s << u"C0(C3 C1 C2)"_s
+            << u"C0:2- C1:3- C2:3- C3:3-"_s << u"C0"_s << 4;
     QTest::newRow("in front of the last child")
-            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C2 front"_s
-            << u"C3"_s << u"C0(C1 C3 C2)"_s << u"C0:2- C1:3- C2:3- C3:3-"_s << u"C0"_s << 4;
+            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C2 front"_s << u"C3"_s << u"C0(C1 C3 C2)"_s
+            << u"C0:2- C1:3- C2:3- C3:3-"_s << u"C0"_s << 4;
     QTest::newRow("in front leaves the selected category's own mark")
-            << u"C0 C1>C0 C2>C1"_s << u"C0:5+ C1:5+ C2:6+"_s << u"@C2 front"_s
-            << u"C3"_s << u"C0(C1(C3 C2))"_s << u"C0:2- C1:2- C2:6+ C3:3-"_s << u"C0 C1"_s << 4;
+            << u"C0 C1>C0 C2>C1"_s << u"C0:5+ C1:5+ C2:6+"_s << u"@C2 front"_s << u"C3"_s
+            << u"C0(C1(C3 C2))"_s << u"C0:2- C1:2- C2:6+ C3:3-"_s << u"C0 C1"_s << 4;
     QTest::newRow("in front under a collapsed parent expands it")
-            << u"C0 C1>C0 C2>C1"_s << u"C1:1-"_s << u"@C2 front"_s
-            << u"C3"_s << u"C0(C1(C3 C2))"_s << u"C0:2- C1:2- C2:3- C3:3-"_s << u"C0 C1"_s << 4;
+            << u"C0 C1>C0 C2>C1"_s << u"C1:1-"_s << u"@C2 front"_s << u"C3"_s << u"C0(C1(C3 C2))"_s
+            << u"C0:2- C1:2- C2:3- C3:3-"_s << u"C0 C1"_s << 4;
     QTest::newRow("the selection stays, so creations pile up in front of it")
-            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 front front"_s
-            << u"C3 C4"_s << u"C0(C3 C4 C1 C2)"_s << u"C0:2- C1:3- C2:3- C3:3- C4:3-"_s
-            << u"C0"_s << 5;
+            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 front front"_s << u"C3 C4"_s
+            << u"C0(C3 C4 C1 C2)"_s << u"C0:2- C1:3- C2:3- C3:3- C4:3-"_s << u"C0"_s << 5;
     QTest::newRow("in front of the root is refused")
-            << u"C0 C1>C0"_s << u"C0:5+ C1:6+"_s << u"@C0 front"_s
-            << u"none"_s << u"C0(C1)"_s << u"C0:5+ C1:6+"_s << u"C0"_s << 2;
+            << u"C0 C1>C0"_s << u"C0:5+ C1:6+"_s << u"@C0 front"_s << u"none"_s << u"C0(C1)"_s
+            << u"C0:5+ C1:6+"_s << u"C0"_s << 2;
     QTest::newRow("nothing selected")
-            << u"C0 C1>C0"_s << QString() << u"@- below front"_s
-            << u"none none"_s << u"C0(C1)"_s << u"C0:2- C1:3-"_s << u"C0"_s << 2;
+            << u"C0 C1>C0"_s << QString() << u"@- below front"_s << u"none none"_s << u"C0(C1)"_s
+            << u"C0:2- C1:3-"_s << u"C0"_s << 2;
 }
 
 void TestCategoryCommands::creation()
@@ -156,8 +152,10 @@ void TestCategoryCommands::keyCounterLimit_data()
             << 2046 << u"@C1 front front"_s << u"C2046 none"_s << 2047;
     QTest::newRow("below at 2047") << 2047 << u"@C1 below"_s << u"none"_s << 2047;
     QTest::newRow("in front at 2047") << 2047 << u"@C1 front"_s << u"none"_s << 2047;
-    QTest::newRow("after loading key 2048") << 2049 << u"@C1 below @C1 front"_s << u"none none"_s << 2049;
-    QTest::newRow("the next key is taken already") << 1 << u"@C1 below @C1 front"_s << u"none none"_s << 1;
+    QTest::newRow("after loading key 2048")
+            << 2049 << u"@C1 below @C1 front"_s << u"none none"_s << 2049;
+    QTest::newRow("the next key is taken already")
+            << 1 << u"@C1 below @C1 front"_s << u"none none"_s << 1;
 }
 
 void TestCategoryCommands::keyCounterLimit()
@@ -244,45 +242,42 @@ void TestCategoryCommands::deletion_data()
     QTest::addColumn<QString>("selectedAfter");
 
     // Every category starts unchecked with icon 3 or 2 unless `marks` says otherwise.
-    QTest::newRow("descendants go along")
-            << u"C0 C1>C0 C2>C1 C3>C2 C4>C0"_s << QString() << u"C1"_s
-            << u"C0(C4)"_s << u"C0:2- C4:3-"_s << u"C4"_s;
+    QTest::newRow("descendants go along") << u"C0 C1>C0 C2>C1 C3>C2 C4>C0"_s << QString() << u"C1"_s
+                                          << u"C0(C4)"_s << u"C0:2- C4:3-"_s << u"C4"_s;
     QTest::newRow("only child of an unchecked parent: the parent shows 3")
-            << u"C0 C1>C0 C2>C1"_s << QString() << u"C2"_s
-            << u"C0(C1)"_s << u"C0:2- C1:3-"_s << u"C1"_s;
+            << u"C0 C1>C0 C2>C1"_s << QString() << u"C2"_s << u"C0(C1)"_s << u"C0:2- C1:3-"_s
+            << u"C1"_s;
     QTest::newRow("only child of a checked parent: the parent shows 6")
-            << u"C0 C1>C0 C2>C1"_s << u"C0:5+ C1:5+ C2:6+"_s << u"C2"_s
-            << u"C0(C1)"_s << u"C0:5+ C1:6+"_s << u"C1"_s;
+            << u"C0 C1>C0 C2>C1"_s << u"C0:5+ C1:5+ C2:6+"_s << u"C2"_s << u"C0(C1)"_s
+            << u"C0:5+ C1:6+"_s << u"C1"_s;
     QTest::newRow("only child: the ancestors are recomputed")
-            << u"C0 C1>C0 C2>C1 C3>C0"_s << u"C0:4+ C1:5+ C2:6+"_s << u"C2"_s
-            << u"C0(C1 C3)"_s << u"C0:2- C1:6+ C3:3-"_s << u"C1"_s;
+            << u"C0 C1>C0 C2>C1 C3>C0"_s << u"C0:4+ C1:5+ C2:6+"_s << u"C2"_s << u"C0(C1 C3)"_s
+            << u"C0:2- C1:6+ C3:3-"_s << u"C1"_s;
     QTest::newRow("the one unchecked child: the parent and its ancestors become checked")
-            << u"C0 C1>C0 C2>C1 C3>C1 C4>C1"_s << u"C3:6+ C4:6+"_s << u"C2"_s
-            << u"C0(C1(C3 C4))"_s << u"C0:5+ C1:5+ C3:6+ C4:6+"_s << u"C3"_s;
+            << u"C0 C1>C0 C2>C1 C3>C1 C4>C1"_s << u"C3:6+ C4:6+"_s << u"C2"_s << u"C0(C1(C3 C4))"_s
+            << u"C0:5+ C1:5+ C3:6+ C4:6+"_s << u"C3"_s;
     QTest::newRow("the one unchecked child of a collapsed parent")
-            << u"C0 C1>C0 C2>C1 C3>C1"_s << u"C1:1- C3:6+"_s << u"C2"_s
-            << u"C0(C1(C3))"_s << u"C0:5+ C1:5+ C3:6+"_s << u"C3"_s;
+            << u"C0 C1>C0 C2>C1 C3>C1"_s << u"C1:1- C3:6+"_s << u"C2"_s << u"C0(C1(C3))"_s
+            << u"C0:5+ C1:5+ C3:6+"_s << u"C3"_s;
     QTest::newRow("a checked child among unchecked ones")
-            << u"C0 C1>C0 C2>C0"_s << u"C1:6+"_s << u"C1"_s
-            << u"C0(C2)"_s << u"C0:2- C2:3-"_s << u"C2"_s;
+            << u"C0 C1>C0 C2>C0"_s << u"C1:6+"_s << u"C1"_s << u"C0(C2)"_s << u"C0:2- C2:3-"_s
+            << u"C2"_s;
     QTest::newRow("a parent wrongly checked is corrected")
             << u"C0 C1>C0 C2>C1 C3>C1 C4>C1"_s << u"C0:5+ C1:5+ C2:6+ C4:6+"_s << u"C2"_s
             << u"C0(C1(C3 C4))"_s << u"C0:2- C1:2- C3:3- C4:6+"_s << u"C3"_s;
     QTest::newRow("the next sibling is selected")
-            << u"C0 C1>C0 C2>C0 C3>C0"_s << QString() << u"C2"_s
-            << u"C0(C1 C3)"_s << u"C0:2- C1:3- C3:3-"_s << u"C3"_s;
+            << u"C0 C1>C0 C2>C0 C3>C0"_s << QString() << u"C2"_s << u"C0(C1 C3)"_s
+            << u"C0:2- C1:3- C3:3-"_s << u"C3"_s;
     QTest::newRow("the previous sibling when the last one goes")
-            << u"C0 C1>C0 C2>C0 C3>C0"_s << QString() << u"C3"_s
-            << u"C0(C1 C2)"_s << u"C0:2- C1:3- C2:3-"_s << u"C2"_s;
+            << u"C0 C1>C0 C2>C0 C3>C0"_s << QString() << u"C3"_s << u"C0(C1 C2)"_s
+            << u"C0:2- C1:3- C2:3-"_s << u"C2"_s;
     QTest::newRow("neighbours in tree order, not collection order")
-            << u"C0 C1>C0 C2>C0 C3<C1"_s << QString() << u"C3"_s
-            << u"C0(C1 C2)"_s << u"C0:2- C1:3- C2:3-"_s << u"C1"_s;
-    QTest::newRow("the root is refused")
-            << u"C0 C1>C0"_s << u"C0:5+ C1:6+"_s << u"C0"_s
-            << u"C0(C1)"_s << u"C0:5+ C1:6+"_s << u"C0"_s;
+            << u"C0 C1>C0 C2>C0 C3<C1"_s << QString() << u"C3"_s << u"C0(C1 C2)"_s
+            << u"C0:2- C1:3- C2:3-"_s << u"C1"_s;
+    QTest::newRow("the root is refused") << u"C0 C1>C0"_s << u"C0:5+ C1:6+"_s << u"C0"_s
+                                         << u"C0(C1)"_s << u"C0:5+ C1:6+"_s << u"C0"_s;
     QTest::newRow("nothing selected")
-            << u"C0 C1>C0"_s << QString() << u"-"_s
-            << u"C0(C1)"_s << u"C0:2- C1:3-"_s << u"-"_s;
+            << u"C0 C1>C0"_s << QString() << u"-"_s << u"C0(C1)"_s << u"C0:2- C1:3-"_s << u"-"_s;
 }
 
 void TestCategoryCommands::deletion()
@@ -301,8 +296,8 @@ void TestCategoryCommands::deletion()
     const int keyCounter = outline.KeyCounter;
     const Category *gone = outline.item(deleted);
     const bool removable = gone && gone->index() != 1;
-    const QString announced = removable ? u"remove "_s + deleted + u" from "_s
-                    + gone->parent()->key() : QString();
+    const QString announced =
+            removable ? u"remove "_s + deleted + u" from "_s + gone->parent()->key() : QString();
     RecordingObserver observer(outline);
 
     QCOMPARE(runCommands(document, u"@"_s + deleted + u" delete"_s),
@@ -347,8 +342,7 @@ void TestCategoryCommands::editIndexFollows_data()
             << u"C1"_s << true << u"@C3 delete"_s << u"C1"_s << 2 << true;
     QTest::newRow("the parent of the deleted category")
             << u"C3"_s << true << u"@C4 delete"_s << u"C3"_s << 4 << true;
-    QTest::newRow("the root")
-            << u"C0"_s << true << u"@C5 delete"_s << u"C0"_s << 1 << true;
+    QTest::newRow("the root") << u"C0"_s << true << u"@C5 delete"_s << u"C0"_s << 1 << true;
     QTest::newRow("two deletions in a row")
             << u"C5"_s << true << u"@C1 delete @C3 delete"_s << u"C5"_s << 2 << true;
     QTest::newRow("nothing edited")

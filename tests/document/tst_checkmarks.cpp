@@ -33,21 +33,19 @@ void TestCheckMarks::toggle_data()
 
     // Every category starts unchecked with icon 3 or 2 unless `marks` says otherwise.
     QTest::newRow("unchecked leaf becomes checked")
-            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 check"_s
-            << u"yes"_s << u"C0:2- C1:6+ C2:3-"_s << true;
+            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 check"_s << u"yes"_s
+            << u"C0:2- C1:6+ C2:3-"_s << true;
     QTest::newRow("toggled twice is unchecked again")
-            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 check check"_s
-            << u"yes yes"_s << u"C0:2- C1:3- C2:3-"_s << true;
+            << u"C0 C1>C0 C2>C0"_s << QString() << u"@C1 check check"_s << u"yes yes"_s
+            << u"C0:2- C1:3- C2:3-"_s << true;
     QTest::newRow("checking the last unchecked child checks the parent")
-            << u"C0 C1>C0 C2>C1 C3>C1 C4>C0"_s << u"C2:6+"_s << u"@C3 check"_s
-            << u"yes"_s << u"C0:2- C1:5+ C2:6+ C3:6+ C4:3-"_s << true;
+            << u"C0 C1>C0 C2>C1 C3>C1 C4>C0"_s << u"C2:6+"_s << u"@C3 check"_s << u"yes"_s
+            << u"C0:2- C1:5+ C2:6+ C3:6+ C4:3-"_s << true;
     QTest::newRow("checks climb up to the root")
             << u"C0 C1>C0 C2>C1 C3>C2 C4>C2 C5>C1 C6>C0"_s << u"C4:6+ C5:6+ C6:6+"_s
-            << u"@C3 check"_s
-            << u"yes"_s << u"C0:5+ C1:5+ C2:5+ C3:6+ C4:6+ C5:6+ C6:6+"_s << true;
+            << u"@C3 check"_s << u"yes"_s << u"C0:5+ C1:5+ C2:5+ C3:6+ C4:6+ C5:6+ C6:6+"_s << true;
     QTest::newRow("the root's only child checks the root")
-            << u"C0 C1>C0"_s << QString() << u"@C1 check"_s
-            << u"yes"_s << u"C0:5+ C1:6+"_s << true;
+            << u"C0 C1>C0"_s << QString() << u"@C1 check"_s << u"yes"_s << u"C0:5+ C1:6+"_s << true;
     QTest::newRow("one unchecked child among many keeps the parent unchecked")
             << u"C0 C1>C0 C2>C0 C3>C0 C4>C0"_s << u"C1:6+ C3:6+ C4:6+"_s << u"@C4 check"_s
             << u"yes"_s << u"C0:2- C1:6+ C2:3- C3:6+ C4:3-"_s << true;
@@ -56,30 +54,25 @@ void TestCheckMarks::toggle_data()
             << u"yes"_s << u"C0:5+ C1:6+ C2:6+ C3:6+ C4:6+"_s << true;
     QTest::newRow("unchecking a leaf unchecks every ancestor")
             << u"C0 C1>C0 C2>C1 C3>C2 C4>C0"_s << u"C0:5+ C1:5+ C2:5+ C3:6+ C4:6+"_s
-            << u"@C3 check"_s
-            << u"yes"_s << u"C0:2- C1:2- C2:2- C3:3- C4:6+"_s << true;
+            << u"@C3 check"_s << u"yes"_s << u"C0:2- C1:2- C2:2- C3:3- C4:6+"_s << true;
     QTest::newRow("a sibling loaded unchecked stays so")
-            << u"C0 C1>C0 C2>C0 C3>C2 C4>C2"_s << u"C3:6+ C4:6+"_s << u"@C1 check"_s
-            << u"yes"_s << u"C0:2- C1:6+ C2:2- C3:6+ C4:6+"_s << true;
+            << u"C0 C1>C0 C2>C0 C3>C2 C4>C2"_s << u"C3:6+ C4:6+"_s << u"@C1 check"_s << u"yes"_s
+            << u"C0:2- C1:6+ C2:2- C3:6+ C4:6+"_s << true;
     QTest::newRow("a propagation through a parent loaded unchecked corrects it")
-            << u"C0 C1>C0 C2>C0 C3>C2 C4>C2"_s << u"C1:6+ C3:6+ C4:6+"_s
-            << u"@C3 check check"_s
+            << u"C0 C1>C0 C2>C0 C3>C2 C4>C2"_s << u"C1:6+ C3:6+ C4:6+"_s << u"@C3 check check"_s
             << u"yes yes"_s << u"C0:5+ C1:6+ C2:5+ C3:6+ C4:6+"_s << true;
     QTest::newRow("the root does not toggle")
-            << u"C0 C1>C0"_s << QString() << u"@C0 check"_s
-            << u"no"_s << u"C0:2- C1:3-"_s << false;
+            << u"C0 C1>C0"_s << QString() << u"@C0 check"_s << u"no"_s << u"C0:2- C1:3-"_s << false;
     QTest::newRow("the root alone does not toggle")
-            << u"C0"_s << QString() << u"@C0 check"_s
-            << u"no"_s << u"C0:3-"_s << false;
+            << u"C0"_s << QString() << u"@C0 check"_s << u"no"_s << u"C0:3-"_s << false;
     QTest::newRow("a category with children does not toggle")
-            << u"C0 C1>C0 C2>C1"_s << QString() << u"@C1 check"_s
-            << u"no"_s << u"C0:2- C1:2- C2:3-"_s << false;
+            << u"C0 C1>C0 C2>C1"_s << QString() << u"@C1 check"_s << u"no"_s
+            << u"C0:2- C1:2- C2:3-"_s << false;
     QTest::newRow("a checked category with children does not toggle")
-            << u"C0 C1>C0 C2>C1"_s << u"C1:5+ C2:6+"_s << u"@C1 check"_s
-            << u"no"_s << u"C0:2- C1:5+ C2:6+"_s << false;
+            << u"C0 C1>C0 C2>C1"_s << u"C1:5+ C2:6+"_s << u"@C1 check"_s << u"no"_s
+            << u"C0:2- C1:5+ C2:6+"_s << false;
     QTest::newRow("nothing selected")
-            << u"C0 C1>C0"_s << QString() << u"@- check"_s
-            << u"no"_s << u"C0:2- C1:3-"_s << false;
+            << u"C0 C1>C0"_s << QString() << u"@- check"_s << u"no"_s << u"C0:2- C1:3-"_s << false;
 }
 
 void TestCheckMarks::toggle()

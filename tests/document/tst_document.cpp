@@ -30,8 +30,7 @@ void TestDocument::resetOutline_data()
     QTest::newRow("unsaved changes to a file")
             << u"C0 C1>C0 C2>C1"_s << true << true << u"/home/user/メモ.svk"_s;
     QTest::newRow("saved file") << u"C0 C1>C0 C2>C1"_s << true << false << u"/tmp/a.svk"_s;
-    QTest::newRow("a load that stopped half way")
-            << u"C7 C2>C7"_s << true << false << QString();
+    QTest::newRow("a load that stopped half way") << u"C7 C2>C7"_s << true << false << QString();
     QTest::newRow("a load that left two top-level categories")
             << u"C7 C2>C7 C0"_s << true << true << QString();
 }

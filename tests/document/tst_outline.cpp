@@ -74,54 +74,51 @@ void TestOutline::treeChanges_data()
     QTest::addColumn<QString>("collection");
     QTest::addColumn<QStringList>("announced");
 
-    QTest::newRow("child goes last")
-            << u"C0 C1>C0 C2>C0"_s << u"C3>C0"_s
-            << u"C0(C1 C2 C3)"_s << u"C0 C1 C2 C3"_s << QStringList{u"add C3 to C0@2"_s};
-    QTest::newRow("first child of a leaf")
-            << u"C0 C1>C0"_s << u"C2>C1"_s
-            << u"C0(C1(C2))"_s << u"C0 C1 C2"_s << QStringList{u"add C2 to C1@0"_s};
+    QTest::newRow("child goes last") << u"C0 C1>C0 C2>C0"_s << u"C3>C0"_s << u"C0(C1 C2 C3)"_s
+                                     << u"C0 C1 C2 C3"_s << QStringList{u"add C3 to C0@2"_s};
+    QTest::newRow("first child of a leaf") << u"C0 C1>C0"_s << u"C2>C1"_s << u"C0(C1(C2))"_s
+                                           << u"C0 C1 C2"_s << QStringList{u"add C2 to C1@0"_s};
     QTest::newRow("previous of the first child is first in tree, last in collection")
-            << u"C0 C1>C0 C2>C0"_s << u"C3<C1"_s
-            << u"C0(C3 C1 C2)"_s << u"C0 C1 C2 C3"_s << QStringList{u"add C3 to C0@0"_s};
+            << u"C0 C1>C0 C2>C0"_s << u"C3<C1"_s << u"C0(C3 C1 C2)"_s << u"C0 C1 C2 C3"_s
+            << QStringList{u"add C3 to C0@0"_s};
     QTest::newRow("previous of a middle child")
-            << u"C0 C1>C0 C2>C0"_s << u"C3<C2"_s
-            << u"C0(C1 C3 C2)"_s << u"C0 C1 C2 C3"_s << QStringList{u"add C3 to C0@1"_s};
+            << u"C0 C1>C0 C2>C0"_s << u"C3<C2"_s << u"C0(C1 C3 C2)"_s << u"C0 C1 C2 C3"_s
+            << QStringList{u"add C3 to C0@1"_s};
     QTest::newRow("previous on a deeper level")
-            << u"C0 C1>C0 C2>C1 C3>C1"_s << u"C4<C3"_s
-            << u"C0(C1(C2 C4 C3))"_s << u"C0 C1 C2 C3 C4"_s << QStringList{u"add C4 to C1@1"_s};
+            << u"C0 C1>C0 C2>C1 C3>C1"_s << u"C4<C3"_s << u"C0(C1(C2 C4 C3))"_s
+            << u"C0 C1 C2 C3 C4"_s << QStringList{u"add C4 to C1@1"_s};
     QTest::newRow("the highest body slot")
-            << u"C0 C1>C0"_s << u"C2048>C1"_s
-            << u"C0(C1(C2048))"_s << u"C0 C1 C2048"_s << QStringList{u"add C2048 to C1@0"_s};
+            << u"C0 C1>C0"_s << u"C2048>C1"_s << u"C0(C1(C2048))"_s << u"C0 C1 C2048"_s
+            << QStringList{u"add C2048 to C1@0"_s};
     QTest::newRow("second top-level category")
-            << u"C0"_s << u"C1"_s
-            << u"C0 C1"_s << u"C0 C1"_s << QStringList{u"add C1 to -@1"_s};
+            << u"C0"_s << u"C1"_s << u"C0 C1"_s << u"C0 C1"_s << QStringList{u"add C1 to -@1"_s};
     QTest::newRow("removing a subtree closes up Index")
-            << u"C0 C1>C0 C2>C1 C3>C0"_s << u"-C1"_s
-            << u"C0(C3)"_s << u"C0 C3"_s << QStringList{u"remove C1 from C0@0 with 2"_s};
+            << u"C0 C1>C0 C2>C1 C3>C0"_s << u"-C1"_s << u"C0(C3)"_s << u"C0 C3"_s
+            << QStringList{u"remove C1 from C0@0 with 2"_s};
     QTest::newRow("removing the first child renumbers the rows after it")
-            << u"C0 C1>C0 C2>C0 C3>C0"_s << u"-C1"_s
-            << u"C0(C2 C3)"_s << u"C0 C2 C3"_s << QStringList{u"remove C1 from C0@0 with 1"_s};
+            << u"C0 C1>C0 C2>C0 C3>C0"_s << u"-C1"_s << u"C0(C2 C3)"_s << u"C0 C2 C3"_s
+            << QStringList{u"remove C1 from C0@0 with 1"_s};
     QTest::newRow("removing a subtree scattered in collection order")
-            << u"C0 C1>C0 C2>C0 C3>C1 C4>C2 C5>C3"_s << u"-C1"_s
-            << u"C0(C2(C4))"_s << u"C0 C2 C4"_s << QStringList{u"remove C1 from C0@0 with 3"_s};
+            << u"C0 C1>C0 C2>C0 C3>C1 C4>C2 C5>C3"_s << u"-C1"_s << u"C0(C2(C4))"_s << u"C0 C2 C4"_s
+            << QStringList{u"remove C1 from C0@0 with 3"_s};
     QTest::newRow("removing the only child leaves a leaf")
-            << u"C0 C1>C0 C2>C1"_s << u"-C2"_s
-            << u"C0(C1)"_s << u"C0 C1"_s << QStringList{u"remove C2 from C1@0 with 1"_s};
+            << u"C0 C1>C0 C2>C1"_s << u"-C2"_s << u"C0(C1)"_s << u"C0 C1"_s
+            << QStringList{u"remove C2 from C1@0 with 1"_s};
     QTest::newRow("removing the last category")
-            << u"C0 C1>C0 C2>C0"_s << u"-C2"_s
-            << u"C0(C1)"_s << u"C0 C1"_s << QStringList{u"remove C2 from C0@1 with 1"_s};
+            << u"C0 C1>C0 C2>C0"_s << u"-C2"_s << u"C0(C1)"_s << u"C0 C1"_s
+            << QStringList{u"remove C2 from C0@1 with 1"_s};
     QTest::newRow("adding after a removal appends")
-            << u"C0 C1>C0 C2>C1 C3>C0 -C1"_s << u"C4<C3"_s
-            << u"C0(C4 C3)"_s << u"C0 C3 C4"_s << QStringList{u"add C4 to C0@0"_s};
+            << u"C0 C1>C0 C2>C1 C3>C0 -C1"_s << u"C4<C3"_s << u"C0(C4 C3)"_s << u"C0 C3 C4"_s
+            << QStringList{u"add C4 to C0@0"_s};
     QTest::newRow("a removed key can be added again")
-            << u"C0 C1>C0 C2>C0"_s << u"-C1 C1>C2"_s
-            << u"C0(C2(C1))"_s << u"C0 C2 C1"_s
+            << u"C0 C1>C0 C2>C0"_s << u"-C1 C1>C2"_s << u"C0(C2(C1))"_s << u"C0 C2 C1"_s
             << QStringList{u"remove C1 from C0@0 with 1"_s, u"add C1 to C2@0"_s};
     QTest::newRow("mixed changes")
-            << u"C0 C1>C0 C2>C1 C3>C0"_s << u"C4<C1 -C2 C5>C4 C6<C5 -C3"_s
-            << u"C0(C4(C6 C5) C1)"_s << u"C0 C1 C4 C5 C6"_s
+            << u"C0 C1>C0 C2>C1 C3>C0"_s << u"C4<C1 -C2 C5>C4 C6<C5 -C3"_s << u"C0(C4(C6 C5) C1)"_s
+            << u"C0 C1 C4 C5 C6"_s
             << QStringList{u"add C4 to C0@0"_s, u"remove C2 from C1@0 with 1"_s,
-                           u"add C5 to C4@0"_s, u"add C6 to C4@0"_s, u"remove C3 from C0@2 with 1"_s};
+                           u"add C5 to C4@0"_s, u"add C6 to C4@0"_s,
+                           u"remove C3 from C0@2 with 1"_s};
 }
 
 void TestOutline::treeChanges()
@@ -332,7 +329,8 @@ void TestOutline::deepChainRemoval()
     QCOMPARE(deepest->key(), u"C"_s + QString::number(removedDepth - 1));
     QCOMPARE(deepest->childCount(), 0);
     QCOMPARE(observer.structure,
-             QStringList{u"remove C%1 from C%2@0 with %3"_s.arg(removedDepth).arg(removedDepth - 1)
+             QStringList{u"remove C%1 from C%2@0 with %3"_s.arg(removedDepth)
+                                 .arg(removedDepth - 1)
                                  .arg(depth - removedDepth + 1)});
     QCOMPARE(observer.problems(), QStringList());
 }

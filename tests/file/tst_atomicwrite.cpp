@@ -35,8 +35,8 @@ using files::writeBytes;
 QByteArray rawLinkOf(const QString &path)
 {
     QByteArray target(4096, Qt::Uninitialized);
-    const ssize_t length = ::readlink(QFile::encodeName(path).constData(), target.data(),
-                                      size_t(target.size()));
+    const ssize_t length =
+            ::readlink(QFile::encodeName(path).constData(), target.data(), size_t(target.size()));
     return length < 0 ? "<not a link>"_ba : target.left(length);
 }
 
@@ -119,17 +119,21 @@ void TestAtomicWrite::writesContent_data()
 
     QTest::newRow("new empty file") << u"target.txt"_s << false << QByteArray() << QByteArray();
     QTest::newRow("new file") << u"target.txt"_s << false << QByteArray() << "hello\r\n"_ba;
-    QTest::newRow("longer with shorter") << u"target.txt"_s << true << "0123456789"_ba << "ab"_ba;
-    QTest::newRow("shorter with longer") << u"target.txt"_s << true << "ab"_ba << "0123456789"_ba;
+    QTest::newRow("longer with shorter") << u"target.txt"_s << true << "0123456789"_ba
+                                         << "ab"_ba;
+    QTest::newRow("shorter with longer") << u"target.txt"_s << true << "ab"_ba
+                                         << "0123456789"_ba;
     QTest::newRow("content with empty") << u"target.txt"_s << true << "old"_ba << QByteArray();
-    QTest::newRow("bytes with NUL and high bits")
-            << u"target.bin"_s << true << "old"_ba << "\x00\x81\x40\xff\x00"_ba;
+    QTest::newRow("bytes with NUL and high bits") << u"target.bin"_s << true << "old"_ba
+                                                  << "\x00\x81\x40\xff\x00"_ba;
     QTest::newRow("larger than one write") << u"big.bin"_s << true << "old"_ba << payload(9 << 20);
     QTest::newRow("Japanese file name") << u"日本語の見出し.txt"_s << true << "old"_ba
                                         << "\x93\xfa\x96\x7b"_ba;
-    QTest::newRow("hidden file name") << u".hidden"_s << true << "old"_ba << "new"_ba;
+    QTest::newRow("hidden file name") << u".hidden"_s << true << "old"_ba
+                                      << "new"_ba;
     QTest::newRow("name longer than the temporary's share")
-            << QString(250, u'n') << true << "old"_ba << "new"_ba;
+            << QString(250, u'n') << true << "old"_ba
+            << "new"_ba;
 }
 
 void TestAtomicWrite::writesContent()
@@ -218,24 +222,22 @@ void TestAtomicWrite::keepsOwner()
 
 void TestAtomicWrite::followsLinks_data()
 {
-    QTest::addColumn<QStringList>("links");  // created in order
-    QTest::addColumn<QString>("writeTo");    // the first link
+    QTest::addColumn<QStringList>("links"); // created in order
+    QTest::addColumn<QString>("writeTo"); // the first link
     QTest::addColumn<QString>("finalTarget");
     QTest::addColumn<bool>("targetExists");
 
-    QTest::newRow("relative link") << QStringList{u"link=target.txt"_s} << u"link"_s
-                                   << u"target.txt"_s << true;
-    QTest::newRow("absolute link") << QStringList{u"link=@/target.txt"_s} << u"link"_s
-                                   << u"target.txt"_s << true;
-    QTest::newRow("chain of two links")
-            << QStringList{u"link2=@/target.txt"_s, u"link1=link2"_s} << u"link1"_s
-            << u"target.txt"_s << true;
-    QTest::newRow("link into a subfolder") << QStringList{u"link=sub/target.txt"_s} << u"link"_s
-                                           << u"sub/target.txt"_s << true;
+    QTest::newRow("relative link")
+            << QStringList{u"link=target.txt"_s} << u"link"_s << u"target.txt"_s << true;
+    QTest::newRow("absolute link")
+            << QStringList{u"link=@/target.txt"_s} << u"link"_s << u"target.txt"_s << true;
+    QTest::newRow("chain of two links") << QStringList{u"link2=@/target.txt"_s, u"link1=link2"_s}
+                                        << u"link1"_s << u"target.txt"_s << true;
+    QTest::newRow("link into a subfolder")
+            << QStringList{u"link=sub/target.txt"_s} << u"link"_s << u"sub/target.txt"_s << true;
     // Relative values are read from the link's own folder, not from the writer's.
     QTest::newRow("link in a subfolder pointing up")
-            << QStringList{u"sub/link=../target.txt"_s} << u"sub/link"_s << u"target.txt"_s
-            << true;
+            << QStringList{u"sub/link=../target.txt"_s} << u"sub/link"_s << u"target.txt"_s << true;
     QTest::newRow("chain through a subfolder")
             << QStringList{u"sub/link2=target.txt"_s, u"link1=sub/link2"_s} << u"link1"_s
             << u"sub/target.txt"_s << true;
@@ -296,25 +298,25 @@ void TestAtomicWrite::reportsErrors_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("target is a folder") << QStringList{u"target"_s} << QStringList()
-                                        << QStringList() << u"target"_s << int(EISDIR)
-                                        << u"Is a directory"_s;
-    QTest::newRow("link to a folder") << QStringList{u"folder"_s} << QStringList()
-                                      << QStringList{u"link=folder"_s} << u"link"_s
-                                      << int(EISDIR) << u"Is a directory"_s;
+    QTest::newRow("target is a folder")
+            << QStringList{u"target"_s} << QStringList() << QStringList() << u"target"_s
+            << int(EISDIR) << u"Is a directory"_s;
+    QTest::newRow("link to a folder")
+            << QStringList{u"folder"_s} << QStringList() << QStringList{u"link=folder"_s}
+            << u"link"_s << int(EISDIR) << u"Is a directory"_s;
     QTest::newRow("chain of links to a folder")
             << QStringList{u"folder"_s} << QStringList()
             << QStringList{u"link2=@/folder"_s, u"link1=link2"_s} << u"link1"_s << int(EISDIR)
             << u"Is a directory"_s;
-    QTest::newRow("links in a loop") << QStringList() << QStringList()
-                                     << QStringList{u"a=b"_s, u"b=a"_s} << u"a"_s << int(ELOOP)
-                                     << u"Too many levels of symbolic links"_s;
-    QTest::newRow("missing folder") << QStringList() << QStringList() << QStringList()
-                                    << u"nowhere/target.txt"_s << int(ENOENT)
-                                    << u"No such file or directory"_s;
-    QTest::newRow("folder is a file") << QStringList() << QStringList{u"plain"_s}
-                                      << QStringList() << u"plain/target.txt"_s
-                                      << int(ENOTDIR) << u"Not a directory"_s;
+    QTest::newRow("links in a loop")
+            << QStringList() << QStringList() << QStringList{u"a=b"_s, u"b=a"_s} << u"a"_s
+            << int(ELOOP) << u"Too many levels of symbolic links"_s;
+    QTest::newRow("missing folder")
+            << QStringList() << QStringList() << QStringList() << u"nowhere/target.txt"_s
+            << int(ENOENT) << u"No such file or directory"_s;
+    QTest::newRow("folder is a file")
+            << QStringList() << QStringList{u"plain"_s} << QStringList() << u"plain/target.txt"_s
+            << int(ENOTDIR) << u"Not a directory"_s;
 }
 
 void TestAtomicWrite::reportsErrors()
@@ -428,7 +430,8 @@ void TestAtomicWrite::fullDisk()
         QVERIFY(writeBytes(path, old));
     const QString other = dir.filePath(u"other name.txt"_s);
     if (linked)
-        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()),
+                 0);
 
     const int code = writeInChild(path, payload(size), [limit] {
         const rlimit fileSize = {rlim_t(limit), rlim_t(limit)};
@@ -482,7 +485,8 @@ void TestAtomicWrite::refusesWhatIsNoRegularFile()
     QCOMPARE(::lstat(nodeName.constData(), &after), 0);
     QCOMPARE(after.st_ino, before.st_ino);
     QCOMPARE(after.st_mode, before.st_mode);
-    QCOMPARE(entriesOf(dir.path()), throughLink ? (QStringList{u"link"_s, u"node"_s}) : QStringList{u"node"_s});
+    QCOMPARE(entriesOf(dir.path()),
+             throughLink ? (QStringList{u"link"_s, u"node"_s}) : QStringList{u"node"_s});
 }
 
 // Every name of the file sees the new content: it is the same file still.
@@ -566,11 +570,14 @@ void TestAtomicWrite::savesWithoutProc()
 
     const int code = writeInChild(path, "new"_ba, [] {
         // An empty /proc in a mount namespace of the child's own.
-        return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
-                && ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0 && ::access("/proc/self", F_OK) != 0;
+        return ::unshare(CLONE_NEWNS) == 0
+                && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                && ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0
+                && ::access("/proc/self", F_OK) != 0;
     });
     if (code == childCouldNotPrepare)
-        QSKIP("Cannot hide /proc in a mount namespace here (needs root, and a kernel that allows it).");
+        QSKIP("Cannot hide /proc in a mount namespace here (needs root, and a kernel that allows "
+              "it).");
     QCOMPARE(code, 0);
     QCOMPARE(bytesOf(path), "new"_ba);
     QCOMPARE(entriesOf(dir.path()), QStringList{u"target.txt"_s});

@@ -20,7 +20,7 @@ namespace {
 class Iconv
 {
 public:
-    Iconv(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
+    Iconv(const char *to, const char *from) : m_cd(iconv_open(to, from)) { }
     ~Iconv() { iconv_close(m_cd); }
     Iconv(const Iconv &) = delete;
     Iconv &operator=(const Iconv &) = delete;
@@ -76,8 +76,8 @@ struct WindowsOnlyByte
     char16_t ch;
 };
 const WindowsOnlyByte windowsOnly[] = {
-    {'\x80', u'\u0080'}, {'\xA0', u'\uF8F0'}, {'\xFD', u'\uF8F1'},
-    {'\xFE', u'\uF8F2'}, {'\xFF', u'\uF8F3'},
+        {'\x80', u'\u0080'}, {'\xA0', u'\uF8F0'}, {'\xFD', u'\uF8F1'},
+        {'\xFE', u'\uF8F2'}, {'\xFF', u'\uF8F3'},
 };
 
 QString escaped(uchar b)
@@ -187,7 +187,8 @@ void TestCp932::everyByteAndPairAgreesWithIconv()
             const auto pair = iconvDecode(bytes);
             const QString expected = pair ? *pair : QString(single[first] + single[second]);
             if (cp932::decode(bytes) != expected)
-                QFAIL(qPrintable(u"bytes %1 decode wrongly"_s.arg(QString::fromLatin1(bytes.toHex()))));
+                QFAIL(qPrintable(
+                        u"bytes %1 decode wrongly"_s.arg(QString::fromLatin1(bytes.toHex()))));
         }
     }
 
@@ -294,13 +295,20 @@ void TestCp932::rewrittenDuplicates_data()
     QTest::addColumn<QByteArray>("read");
     QTest::addColumn<QByteArray>("written");
 
-    QTest::newRow("NEC-selected IBM first") << "\xED\x40"_ba << "\xFA\x5C"_ba;
-    QTest::newRow("NEC-selected IBM last") << "\xEE\xEC"_ba << "\xFC\x4B"_ba;
-    QTest::newRow("NEC-selected not sign") << "\xEE\xF9"_ba << "\x81\xCA"_ba;
-    QTest::newRow("NEC row 13 approx equal") << "\x87\x90"_ba << "\x81\xE0"_ba;
-    QTest::newRow("IBM roman numeral one") << "\xFA\x4A"_ba << "\x87\x54"_ba;
-    QTest::newRow("IBM not sign") << "\xFA\x54"_ba << "\x81\xCA"_ba;
-    QTest::newRow("IBM because") << "\xFA\x5B"_ba << "\x81\xE6"_ba;
+    QTest::newRow("NEC-selected IBM first") << "\xED\x40"_ba
+                                            << "\xFA\x5C"_ba;
+    QTest::newRow("NEC-selected IBM last") << "\xEE\xEC"_ba
+                                           << "\xFC\x4B"_ba;
+    QTest::newRow("NEC-selected not sign") << "\xEE\xF9"_ba
+                                           << "\x81\xCA"_ba;
+    QTest::newRow("NEC row 13 approx equal") << "\x87\x90"_ba
+                                             << "\x81\xE0"_ba;
+    QTest::newRow("IBM roman numeral one") << "\xFA\x4A"_ba
+                                           << "\x87\x54"_ba;
+    QTest::newRow("IBM not sign") << "\xFA\x54"_ba
+                                  << "\x81\xCA"_ba;
+    QTest::newRow("IBM because") << "\xFA\x5B"_ba
+                                 << "\x81\xE6"_ba;
 }
 
 void TestCp932::rewrittenDuplicates()
@@ -321,7 +329,8 @@ void TestCp932::windowsOnlyBytes_data()
 
     for (const WindowsOnlyByte &w : windowsOnly) {
         QTest::addRow("byte %02X", uint(uchar(w.byte)))
-            << QByteArray("A"_ba + w.byte + "\x82\xA0"_ba) << QString(u"A"_s + QChar(w.ch) + u"あ"_s);
+                << QByteArray("A"_ba + w.byte + "\x82\xA0"_ba)
+                << QString(u"A"_s + QChar(w.ch) + u"あ"_s);
     }
 }
 
@@ -347,13 +356,18 @@ void TestCp932::invalidInput_data()
     QTest::newRow("lead byte before LF") << "\x88\n"_ba << QString(escaped(0x88) + u"\n"_s);
     QTest::newRow("lead byte before DEL") << "\x82\x7F"_ba << QString(escaped(0x82) + u"\u007F"_s);
     QTest::newRow("lead byte before space") << "\x9F "_ba << QString(escaped(0x9F) + u" "_s);
-    QTest::newRow("lead byte before a pair") << "\x84\x98\x9F"_ba << QString(escaped(0x84) + u"弌"_s);
-    QTest::newRow("unassigned pair in a used row") << "\x82\xF2"_ba << QString(escaped(0x82) + escaped(0xF2));
+    QTest::newRow("lead byte before a pair")
+            << "\x84\x98\x9F"_ba << QString(escaped(0x84) + u"弌"_s);
+    QTest::newRow("unassigned pair in a used row")
+            << "\x82\xF2"_ba << QString(escaped(0x82) + escaped(0xF2));
     QTest::newRow("past the last code of FC") << "\xFC\x4C"_ba << QString(escaped(0xFC) + u"L"_s);
     QTest::newRow("unassigned lead 85") << "\x85\x40"_ba << QString(escaped(0x85) + u"@"_s);
-    QTest::newRow("unassigned lead EB then lead at end") << "\xEB\x9F"_ba << QString(escaped(0xEB) + escaped(0x9F));
-    QTest::newRow("unassigned lead EF then katakana") << "\xEF\xB1"_ba << QString(escaped(0xEF) + u"\uFF71"_s);
-    QTest::newRow("lead byte before a Windows-only byte") << "\x81\xFD"_ba << QString(escaped(0x81) + u"\uF8F1"_s);
+    QTest::newRow("unassigned lead EB then lead at end")
+            << "\xEB\x9F"_ba << QString(escaped(0xEB) + escaped(0x9F));
+    QTest::newRow("unassigned lead EF then katakana")
+            << "\xEF\xB1"_ba << QString(escaped(0xEF) + u"\uFF71"_s);
+    QTest::newRow("lead byte before a Windows-only byte")
+            << "\x81\xFD"_ba << QString(escaped(0x81) + u"\uF8F1"_s);
     QTest::newRow("lead byte before 0x80") << "\xFC\x80"_ba << QString(escaped(0xFC) + u"\u0080"_s);
     QTest::newRow("run of lead bytes") << "\x85\x86\xEB\xEF\x81"_ba
                                        << QString(escaped(0x85) + escaped(0x86) + escaped(0xEB)
@@ -389,7 +403,8 @@ void TestCp932::randomBytesRoundTrip()
         const QString text = cp932::decode(bytes);
         QVERIFY(cp932::unencodable(text).isEmpty());
         if (cp932::encode(text) != bytes)
-            QFAIL(qPrintable(u"bytes %1 do not round-trip"_s.arg(QString::fromLatin1(bytes.toHex()))));
+            QFAIL(qPrintable(
+                    u"bytes %1 do not round-trip"_s.arg(QString::fromLatin1(bytes.toHex()))));
     }
     // Valid text with the duplicates in it reads back as the same text.
     for (int round = 0; round < 5000; ++round) {
@@ -399,7 +414,8 @@ void TestCp932::randomBytesRoundTrip()
         const QString text = cp932::decode(bytes);
         const QByteArray written = cp932::encode(text);
         if (written.size() != bytes.size() || cp932::decode(written) != text)
-            QFAIL(qPrintable(u"bytes %1 do not round-trip"_s.arg(QString::fromLatin1(bytes.toHex()))));
+            QFAIL(qPrintable(
+                    u"bytes %1 do not round-trip"_s.arg(QString::fromLatin1(bytes.toHex()))));
     }
 }
 
@@ -411,20 +427,21 @@ void TestCp932::unencodableCharacters_data()
 
     const QChar highSurrogate(0xD83D);
     QTest::newRow("emoji is one question mark") << u"a😀b"_s << "a?b"_ba << QList<char32_t>{0x1F600};
-    QTest::newRow("lone high surrogate") << QString(u"x"_s + highSurrogate + u"y"_s) << "x?y"_ba
-                                         << QList<char32_t>{0xD83D};
-    QTest::newRow("lone high surrogate at end") << QString(u"x"_s + highSurrogate) << "x?"_ba
-                                                << QList<char32_t>{0xD83D};
-    QTest::newRow("low surrogate below the escapes") << QString(QChar(0xDC7F)) << "?"_ba
-                                                     << QList<char32_t>{0xDC7F};
-    QTest::newRow("low surrogate above the escapes") << QString(QChar(0xDD00)) << "?"_ba
-                                                     << QList<char32_t>{0xDD00};
-    QTest::newRow("escaped bytes") << QString(escaped(0x85) + escaped(0x80) + escaped(0xFF)) << "\x85\x80\xFF"_ba
-                                   << QList<char32_t>{};
+    QTest::newRow("lone high surrogate")
+            << QString(u"x"_s + highSurrogate + u"y"_s) << "x?y"_ba << QList<char32_t>{0xD83D};
+    QTest::newRow("lone high surrogate at end")
+            << QString(u"x"_s + highSurrogate) << "x?"_ba << QList<char32_t>{0xD83D};
+    QTest::newRow("low surrogate below the escapes")
+            << QString(QChar(0xDC7F)) << "?"_ba << QList<char32_t>{0xDC7F};
+    QTest::newRow("low surrogate above the escapes")
+            << QString(QChar(0xDD00)) << "?"_ba << QList<char32_t>{0xDD00};
+    QTest::newRow("escaped bytes") << QString(escaped(0x85) + escaped(0x80) + escaped(0xFF))
+                                   << "\x85\x80\xFF"_ba << QList<char32_t>{};
     QTest::newRow("high surrogate before an escape is a pair")
-        << QString(QString(highSurrogate) + escaped(0x85)) << "?"_ba << QList<char32_t>{0x1F485};
-    QTest::newRow("each character once, in order") << u"é€éあ€😀"_s << "???\x82\xA0??"_ba
-                                                   << QList<char32_t>{0xE9, 0x20AC, 0x1F600};
+            << QString(QString(highSurrogate) + escaped(0x85)) << "?"_ba
+            << QList<char32_t>{0x1F485};
+    QTest::newRow("each character once, in order")
+            << u"é€éあ€😀"_s << "???\x82\xA0??"_ba << QList<char32_t>{0xE9, 0x20AC, 0x1F600};
     QTest::newRow("Hangul") << u"한글"_s << "??"_ba << QList<char32_t>{0xD55C, 0xAE00};
     QTest::newRow("question mark itself") << u"?"_s << "?"_ba << QList<char32_t>{};
 }
@@ -495,8 +512,9 @@ QString decodeByCharacter(QByteArrayView bytes)
     }();
     QString text;
     for (qsizetype i = 0; i < bytes.size();) {
-        const char16_t pair =
-            i + 1 < bytes.size() ? pairs[size_t(uchar(bytes[i]) << 8 | uchar(bytes[i + 1]))] : 0;
+        const char16_t pair = i + 1 < bytes.size()
+                ? pairs[size_t(uchar(bytes[i]) << 8 | uchar(bytes[i + 1]))]
+                : 0;
         text += pair ? QString(QChar(pair)) : cp932::decode(bytes.sliced(i, 1));
         i += pair ? 2 : 1;
     }
@@ -519,7 +537,7 @@ void TestCp932::blocksMatchCharacterByCharacter_data()
     for (int at = 0; at <= 16; ++at) {
         QTest::addRow("pairs from byte %d", at) << QByteArray(ascii + QByteArray(at, 'b') + kanji);
         QTest::addRow("pairs from byte %d, lead byte at the end", at)
-            << QByteArray(ascii + QByteArray(at, 'b') + kanji.left(2 * at + 1));
+                << QByteArray(ascii + QByteArray(at, 'b') + kanji.left(2 * at + 1));
     }
 
     const struct
@@ -527,12 +545,12 @@ void TestCp932::blocksMatchCharacterByCharacter_data()
         const char *name;
         QByteArray bytes;
     } faults[] = {
-        {"unassigned lead 85", "\x85\x40"_ba},
-        {"unassigned lead EF", "\xEF\xEF"_ba},
-        {"unassigned pair 82 F2", "\x82\xF2"_ba},
-        {"lead before LF", "\x88\n"_ba},
-        {"lead before a Windows-only byte", "\x9F\xFD"_ba},
-        {"three leads before a space", "\x81\x81\x81 "_ba},
+            {"unassigned lead 85", "\x85\x40"_ba},
+            {"unassigned lead EF", "\xEF\xEF"_ba},
+            {"unassigned pair 82 F2", "\x82\xF2"_ba},
+            {"lead before LF", "\x88\n"_ba},
+            {"lead before a Windows-only byte", "\x9F\xFD"_ba},
+            {"three leads before a space", "\x81\x81\x81 "_ba},
     };
     for (const auto &fault : faults) {
         for (int at = 0; at <= 16; ++at) {
@@ -542,7 +560,7 @@ void TestCp932::blocksMatchCharacterByCharacter_data()
                 const char *const after = shift ? " after a lead" : "";
                 QTest::addRow("%s at %d%s", fault.name, at, after) << bytes;
                 QTest::addRow("%s at %d%s, then the end", fault.name, at, after)
-                    << bytes.left(16 + at + shift + fault.bytes.size());
+                        << bytes.left(16 + at + shift + fault.bytes.size());
             }
         }
     }

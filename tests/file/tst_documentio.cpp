@@ -89,8 +89,8 @@ int saveInChild(const QString &path, const std::function<bool()> &prepare)
         fillWorkedExample(document);
         const auto error = DataSave(document, path);
         return (error && !error->message.isEmpty() ? ReportedError : 0)
-            | (document.EditPending ? KeptEditPending : 0)
-            | (document.DataChanged ? KeptDataChanged : 0);
+                | (document.EditPending ? KeptEditPending : 0)
+                | (document.DataChanged ? KeptDataChanged : 0);
     });
 }
 

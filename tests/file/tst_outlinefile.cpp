@@ -46,9 +46,9 @@ QString errorText(const ReadResult &result)
 
 // The worked example of the format: a root with two children.
 const QStringList workedExample = {
-    uR"(C0 "Trip" img 2 open body "Leave on Friday.")"_s,
-    uR"(C1 under C0 "Packing" img 3 body "Camera\r\nUmbrella")"_s,
-    uR"(C2 under C0 "Tickets" checked img 6 body "")"_s,
+        uR"(C0 "Trip" img 2 open body "Leave on Friday.")"_s,
+        uR"(C1 under C0 "Packing" img 3 body "Camera\r\nUmbrella")"_s,
+        uR"(C2 under C0 "Tickets" checked img 6 body "")"_s,
 };
 
 const QByteArray bodyStart = "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=T\r\nSORVEKA_CHECKED=False\r\n"
@@ -226,14 +226,13 @@ void TestOutlineFile::readsHeaderLines_data()
             << QStringList{uR"(C0 "Root" checked img 5 open body "r")"_s,
                            uR"(C1 under C0 "Child" img 3 body "c")"_s};
     QTest::newRow("no title and no check line")
-            << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_DATA_CHECK_MARK", "",
-                          "SORVEKA_END_CHECK_MARK"})
+            << crlfLines(
+                       {"SORVEKA_KEY=C0", "SORVEKA_DATA_CHECK_MARK", "", "SORVEKA_END_CHECK_MARK"})
             << QStringList{uR"(C0 "名前付けてね" img 2 open body "")"_s};
     QTest::newRow("title and mark reset after each record")
             << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_TITLE=Root", "SORVEKA_CHECKED=True",
-                          "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK",
-                          "SORVEKA_KEY=C1", "SORVEKA_PARENT=C0", "SORVEKA_DATA_CHECK_MARK",
-                          "SORVEKA_END_CHECK_MARK"})
+                          "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK", "SORVEKA_KEY=C1",
+                          "SORVEKA_PARENT=C0", "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK"})
             << QStringList{uR"(C0 "Root" checked img 5 open body "")"_s,
                            uR"(C1 under C0 "名前付けてね" img 3 body "")"_s};
     QTest::newRow("= inside the title")
@@ -246,9 +245,8 @@ void TestOutlineFile::readsHeaderLines_data()
             << QStringList{uR"(C0 "  a  " img 2 open body "")"_s};
     QTest::newRow("character after the keyword skipped whatever it is")
             << crlfLines({"SORVEKA_KEY:C0", "SORVEKA_TITLE Root", "SORVEKA_CHECKEDxTrue",
-                          "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK",
-                          "SORVEKA_KEY=C1", "SORVEKA_PARENT#C0", "SORVEKA_DATA_CHECK_MARK",
-                          "SORVEKA_END_CHECK_MARK"})
+                          "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK", "SORVEKA_KEY=C1",
+                          "SORVEKA_PARENT#C0", "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK"})
             << QStringList{uR"(C0 "Root" checked img 5 open body "")"_s,
                            uR"(C1 under C0 "名前付けてね" img 3 body "")"_s};
     QTest::newRow("keyword without a value")
@@ -261,12 +259,28 @@ void TestOutlineFile::readsHeaderLines_data()
                           "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK"})
             << QStringList{uR"(C0 "second" img 2 open body "")"_s};
     QTest::newRow("blank and junk lines skipped")
-            << crlfLines({"", "junk", "SORVEKA_KEY=C0", "", " SORVEKA_TITLE=indented",
-                          "sorveka_title=lower case", "SORVEKA_TITLE=Root", "x=y",
-                          "SORVEKA_END_CHECK_MARK", "SORVEKA_DATA_CHECK_MARK", "body",
-                          "SORVEKA_END_CHECK_MARK", "", "", "more junk", "", "SORVEKA_KEY=C1",
-                          "SORVEKA_PARENT=C0", "SORVEKA_DATA_CHECK_MARK",
-                          "SORVEKA_END_CHECK_MARK", "", "trailing junk"})
+            << crlfLines({"",
+                          "junk",
+                          "SORVEKA_KEY=C0",
+                          "",
+                          " SORVEKA_TITLE=indented",
+                          "sorveka_title=lower case",
+                          "SORVEKA_TITLE=Root",
+                          "x=y",
+                          "SORVEKA_END_CHECK_MARK",
+                          "SORVEKA_DATA_CHECK_MARK",
+                          "body",
+                          "SORVEKA_END_CHECK_MARK",
+                          "",
+                          "",
+                          "more junk",
+                          "",
+                          "SORVEKA_KEY=C1",
+                          "SORVEKA_PARENT=C0",
+                          "SORVEKA_DATA_CHECK_MARK",
+                          "SORVEKA_END_CHECK_MARK",
+                          "",
+                          "trailing junk"})
             << QStringList{uR"(C0 "Root" img 2 open body "body")"_s,
                            uR"(C1 under C0 "名前付けてね" img 3 body "")"_s};
     QTest::newRow("parent line of the first record ignored")
@@ -331,10 +345,10 @@ void TestOutlineFile::readsCheckedValues()
 {
     QFETCH(QByteArray, value);
     QFETCH(bool, checked);
-    const ReadResult result = readOutline(
-            crlfLines({"SORVEKA_KEY=C0", "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK",
-                       "SORVEKA_KEY=C1", "SORVEKA_PARENT=C0", QByteArray("SORVEKA_CHECKED=" + value),
-                       "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK"}));
+    const ReadResult result = readOutline(crlfLines(
+            {"SORVEKA_KEY=C0", "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK",
+             "SORVEKA_KEY=C1", "SORVEKA_PARENT=C0", QByteArray("SORVEKA_CHECKED=" + value),
+             "SORVEKA_DATA_CHECK_MARK", "SORVEKA_END_CHECK_MARK"}));
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
     const Category *child = result.outline.item(u"C1"_s);
     QVERIFY(child);
@@ -354,12 +368,12 @@ void TestOutlineFile::setsKeyCounter_data()
                               << QStringList{u"C0"_s, u"C5"_s, u"C1"_s} << 6 << 1;
     QTest::newRow("C2048 loads") << record("C0") + record("C2048", "C0")
                                  << QStringList{u"C0"_s, u"C2048"_s} << 2049 << 2048;
-    QTest::newRow("root C3 with a child C0") << record("C3") + record("C0", "C3")
-                                             << QStringList{u"C3"_s, u"C0"_s} << 4 << 0;
-    QTest::newRow("leading zeros") << record("C0") + record("C012", "C0")
-                                   << QStringList{u"C0"_s, u"C012"_s} << 13 << 12;
-    QTest::newRow("any first letter") << record("C0") + record("X9", "C0")
-                                      << QStringList{u"C0"_s, u"X9"_s} << 10 << 9;
+    QTest::newRow("root C3 with a child C0")
+            << record("C3") + record("C0", "C3") << QStringList{u"C3"_s, u"C0"_s} << 4 << 0;
+    QTest::newRow("leading zeros")
+            << record("C0") + record("C012", "C0") << QStringList{u"C0"_s, u"C012"_s} << 13 << 12;
+    QTest::newRow("any first letter")
+            << record("C0") + record("X9", "C0") << QStringList{u"C0"_s, u"X9"_s} << 10 << 9;
     QTest::newRow("gaps") << record("C0") + record("C7", "C0") + record("C3", "C7")
                           << QStringList{u"C0"_s, u"C7"_s, u"C3"_s} << 8 << 3;
 }
@@ -387,10 +401,9 @@ void TestOutlineFile::setsImages_data()
             << QStringList{uR"(C0 "tC0" img 2 open body "bC0")"_s,
                            uR"(C1 under C0 "tC1" img 3 body "bC1")"_s,
                            uR"(C2 under C0 "tC2" checked img 6 body "bC2")"_s};
-    QTest::newRow("checked root")
-            << record("C0", {}, "True") + record("C1", "C0")
-            << QStringList{uR"(C0 "tC0" checked img 5 open body "bC0")"_s,
-                           uR"(C1 under C0 "tC1" img 3 body "bC1")"_s};
+    QTest::newRow("checked root") << record("C0", {}, "True") + record("C1", "C0")
+                                  << QStringList{uR"(C0 "tC0" checked img 5 open body "bC0")"_s,
+                                                 uR"(C1 under C0 "tC1" img 3 body "bC1")"_s};
     QTest::newRow("parent below the root shows a closed folder")
             << record("C0") + record("C1", "C0") + record("C2", "C1")
             << QStringList{uR"(C0 "tC0" img 2 open body "bC0")"_s,
@@ -454,18 +467,19 @@ void TestOutlineFile::keepsRecordsBeforeCutOff_data()
     QTest::addColumn<QStringList>("keys");
 
     const QByteArray two = record("C0") + record("C1", "C0");
-    QTest::newRow("inside a body") << two + "SORVEKA_KEY=C2\r\nSORVEKA_PARENT=C0\r\n"
-                                            "SORVEKA_DATA_CHECK_MARK\r\nhalf a li"
+    QTest::newRow("inside a body") << two
+                    + "SORVEKA_KEY=C2\r\nSORVEKA_PARENT=C0\r\n"
+                      "SORVEKA_DATA_CHECK_MARK\r\nhalf a li"
                                    << QStringList{u"C0"_s, u"C1"_s};
     QTest::newRow("right after the body mark")
             << two + "SORVEKA_KEY=C2\r\nSORVEKA_PARENT=C0\r\nSORVEKA_DATA_CHECK_MARK\r\n"
             << QStringList{u"C0"_s, u"C1"_s};
     QTest::newRow("after keyword lines") << two + "SORVEKA_KEY=C2\r\nSORVEKA_PARENT=C0\r\n"
                                          << QStringList{u"C0"_s, u"C1"_s};
-    QTest::newRow("inside the end mark")
-            << two + "SORVEKA_KEY=C2\r\nSORVEKA_PARENT=C0\r\nSORVEKA_DATA_CHECK_MARK\r\n"
-                     "x\r\nSORVEKA_END_CHECK_MA"
-            << QStringList{u"C0"_s, u"C1"_s};
+    QTest::newRow("inside the end mark") << two
+                    + "SORVEKA_KEY=C2\r\nSORVEKA_PARENT=C0\r\nSORVEKA_DATA_CHECK_MARK\r\n"
+                      "x\r\nSORVEKA_END_CHECK_MA"
+                                         << QStringList{u"C0"_s, u"C1"_s};
     QTest::newRow("record that would fail") << two + "SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C99\r\n"
                                             << QStringList{u"C0"_s, u"C1"_s};
 }
@@ -525,7 +539,7 @@ void TestOutlineFile::reportsLoadErrors_data()
     QTest::addColumn<QString>("message"); // checked when given
 
     using C = LoadError::Code;
-    const QByteArray root = record("C0");             // lines 1..7, end mark on 6
+    const QByteArray root = record("C0"); // lines 1..7, end mark on 6
     const QByteArray two = root + record("C1", "C0"); // lines 8..15, end mark on 14
     const QStringList none;
     const QStringList c0{u"C0"_s};
@@ -540,16 +554,21 @@ void TestOutlineFile::reportsLoadErrors_data()
                                      << C::BadCheckedValue << 10 << c0 << 1 << QString();
     QTest::newRow("check value Truely") << two + "SORVEKA_CHECKED=Truely\r\n"
                                         << C::BadCheckedValue << 16 << c0c1 << 2 << QString();
-    QTest::newRow("check value inf") << "SORVEKA_CHECKED=inf\r\n"_ba
-                                     << C::BadCheckedValue << 1 << none << 0 << QString();
+    QTest::newRow("check value inf")
+            << "SORVEKA_CHECKED=inf\r\n"_ba << C::BadCheckedValue << 1 << none << 0 << QString();
     QTest::newRow("check value with lone CR ends")
-            << "SORVEKA_KEY=C0\rSORVEKA_CHECKED=x\r"_ba << C::BadCheckedValue << 2 << none << 0 << QString();
+            << "SORVEKA_KEY=C0\rSORVEKA_CHECKED=x\r"_ba << C::BadCheckedValue << 2 << none << 0
+            << QString();
 
     QTest::newRow("key C") << record("C") << C::BadKey << 6 << none << 0 << QString();
-    QTest::newRow("key C1a") << root + record("C1a", "C0") << C::BadKey << 14 << c0 << 1 << QString();
-    QTest::newRow("key C-1") << root + record("C-1", "C0") << C::BadKey << 14 << c0 << 1 << QString();
-    QTest::newRow("key C 1") << root + record("C 1", "C0") << C::BadKey << 14 << c0 << 1 << QString();
-    QTest::newRow("key C+1") << root + record("C+1", "C0") << C::BadKey << 14 << c0 << 1 << QString();
+    QTest::newRow("key C1a") << root + record("C1a", "C0") << C::BadKey << 14 << c0 << 1
+                             << QString();
+    QTest::newRow("key C-1") << root + record("C-1", "C0") << C::BadKey << 14 << c0 << 1
+                             << QString();
+    QTest::newRow("key C 1") << root + record("C 1", "C0") << C::BadKey << 14 << c0 << 1
+                             << QString();
+    QTest::newRow("key C+1") << root + record("C+1", "C0") << C::BadKey << 14 << c0 << 1
+                             << QString();
     QTest::newRow("key with full-width digit")
             << root + record("C\x82\x50", "C0") << C::BadKey << 14 << c0 << 1 << QString();
     QTest::newRow("empty key") << record("") << C::BadKey << 6 << none << 0 << QString();
@@ -558,52 +577,60 @@ void TestOutlineFile::reportsLoadErrors_data()
             << C::BadKey << 3 << none << 0 << QString();
 
     QTest::newRow("C7 then C007") << root + record("C7", "C0") + record("C007", "C0")
-                                  << C::DuplicateKeyNumber << 22 << QStringList{u"C0"_s, u"C7"_s} << 8 << QString();
+                                  << C::DuplicateKeyNumber << 22 << QStringList{u"C0"_s, u"C7"_s}
+                                  << 8 << QString();
     QTest::newRow("C7 then X7") << root + record("C7", "C0") + record("X7", "C0")
-                                << C::DuplicateKeyNumber << 22 << QStringList{u"C0"_s, u"C7"_s} << 8 << QString();
-    QTest::newRow("C0 then C00") << root + record("C00", "C0")
-                                 << C::DuplicateKeyNumber << 14 << c0 << 1 << QString();
+                                << C::DuplicateKeyNumber << 22 << QStringList{u"C0"_s, u"C7"_s} << 8
+                                << QString();
+    QTest::newRow("C0 then C00") << root + record("C00", "C0") << C::DuplicateKeyNumber << 14 << c0
+                                 << 1 << QString();
 
-    QTest::newRow("same key twice") << two + record("C1", "C0") << C::DuplicateKey << 22 << c0c1 << 2 << QString();
-    QTest::newRow("root key again") << root + record("C0", "C0") << C::DuplicateKey << 14 << c0 << 1 << QString();
+    QTest::newRow("same key twice")
+            << two + record("C1", "C0") << C::DuplicateKey << 22 << c0c1 << 2 << QString();
+    QTest::newRow("root key again")
+            << root + record("C0", "C0") << C::DuplicateKey << 14 << c0 << 1 << QString();
     QTest::newRow("record without a key line takes the previous key")
-            << two + crlfLines({"SORVEKA_PARENT=C0", "SORVEKA_TITLE=t", "SORVEKA_DATA_CHECK_MARK",
-                                "SORVEKA_END_CHECK_MARK"})
+            << two
+                    + crlfLines({"SORVEKA_PARENT=C0", "SORVEKA_TITLE=t", "SORVEKA_DATA_CHECK_MARK",
+                                 "SORVEKA_END_CHECK_MARK"})
             << C::DuplicateKey << 19 << c0c1 << 2 << QString();
 
-    QTest::newRow("no parent line") << root + record("C1") << C::MissingParent << 13 << c0 << 1 << QString();
-    QTest::newRow("empty parent") << root + crlfLines({"SORVEKA_KEY=C1", "SORVEKA_PARENT=",
-                                                       "SORVEKA_DATA_CHECK_MARK",
-                                                       "SORVEKA_END_CHECK_MARK"})
+    QTest::newRow("no parent line")
+            << root + record("C1") << C::MissingParent << 13 << c0 << 1 << QString();
+    QTest::newRow("empty parent") << root
+                    + crlfLines({"SORVEKA_KEY=C1", "SORVEKA_PARENT=", "SORVEKA_DATA_CHECK_MARK",
+                                 "SORVEKA_END_CHECK_MARK"})
                                   << C::MissingParent << 11 << c0 << 1 << QString();
-    QTest::newRow("parent line not carried over") << two + record("C2")
-                                                  << C::MissingParent << 21 << c0c1 << 2 << QString();
+    QTest::newRow("parent line not carried over")
+            << two + record("C2") << C::MissingParent << 21 << c0c1 << 2 << QString();
     QTest::newRow("unknown parent") << root + record("C1", "C9") << C::UnknownParent << 14 << c0
                                     << 1 << uR"(unknown parent key "C9")"_s;
-    QTest::newRow("parent read later") << root + record("C1", "C2") + record("C2", "C0")
-                                       << C::UnknownParent << 14 << c0 << 1
-                                       << uR"(unknown parent key "C2")"_s;
-    QTest::newRow("parent in another letter case") << two + record("C2", "c1")
-                                                   << C::UnknownParent << 22 << c0c1 << 2 << QString();
+    QTest::newRow("parent read later")
+            << root + record("C1", "C2") + record("C2", "C0") << C::UnknownParent << 14 << c0 << 1
+            << uR"(unknown parent key "C2")"_s;
+    QTest::newRow("parent in another letter case")
+            << two + record("C2", "c1") << C::UnknownParent << 22 << c0c1 << 2 << QString();
 
-    QTest::newRow("C2049") << root + record("C2049", "C0")
-                           << C::KeyNumberOutOfRange << 14 << c0 << 1 << QString();
-    QTest::newRow("root C2049") << record("C2049") << C::KeyNumberOutOfRange << 6 << none << 0 << QString();
+    QTest::newRow("C2049") << root + record("C2049", "C0") << C::KeyNumberOutOfRange << 14 << c0
+                           << 1 << QString();
+    QTest::newRow("root C2049") << record("C2049") << C::KeyNumberOutOfRange << 6 << none << 0
+                                << QString();
     QTest::newRow("twenty digits") << two + record("C12345678901234567890", "C1")
                                    << C::KeyNumberOutOfRange << 22 << c0c1 << 2 << QString();
 
     QTest::newRow("empty file") << QByteArray() << C::NoRecord << 1 << none << 0 << QString();
-    QTest::newRow("plain text") << "Shopping list\r\nCamera\r\nUmbrella\r\n"_ba
-                                << C::NoRecord << 3 << none << 0 << QString();
-    QTest::newRow("blank lines only") << "\r\n\r\n"_ba << C::NoRecord << 2 << none << 0 << QString();
+    QTest::newRow("plain text") << "Shopping list\r\nCamera\r\nUmbrella\r\n"_ba << C::NoRecord << 3
+                                << none << 0 << QString();
+    QTest::newRow("blank lines only")
+            << "\r\n\r\n"_ba << C::NoRecord << 2 << none << 0 << QString();
     QTest::newRow("keyword lines only") << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_TITLE=t"})
                                         << C::NoRecord << 2 << none << 0 << QString();
     QTest::newRow("body never ended")
-            << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_DATA_CHECK_MARK", "a", "b"})
-            << C::NoRecord << 4 << none << 0 << QString();
+            << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_DATA_CHECK_MARK", "a", "b"}) << C::NoRecord
+            << 4 << none << 0 << QString();
     QTest::newRow("end mark without body mark")
-            << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_END_CHECK_MARK"})
-            << C::NoRecord << 2 << none << 0 << QString();
+            << crlfLines({"SORVEKA_KEY=C0", "SORVEKA_END_CHECK_MARK"}) << C::NoRecord << 2 << none
+            << 0 << QString();
 }
 
 void TestOutlineFile::reportsLoadErrors()
@@ -639,13 +666,16 @@ void TestOutlineFile::readsFiles_data()
     QTest::addColumn<int>("count");
 
     using C = LoadError::Code;
-    QTest::newRow("worked example") << fixturePath(u"worked_example.svk"_s) << true << C{} << 0 << 3;
+    QTest::newRow("worked example")
+            << fixturePath(u"worked_example.svk"_s) << true << C{} << 0 << 3;
     QTest::newRow("Japanese file name") << fixturePath(u"旅行メモ.svk"_s) << true << C{} << 0 << 4;
     QTest::newRow("cut off") << fixturePath(u"cut_off.svk"_s) << true << C{} << 0 << 2;
     QTest::newRow("lone CR line ends") << fixturePath(u"line_ends.svk"_s) << true << C{} << 0 << 2;
     QTest::newRow("empty file") << fixturePath(u"empty.svk"_s) << false << C::NoRecord << 1 << 0;
-    QTest::newRow("plain text file") << fixturePath(u"plain_text.txt"_s) << false << C::NoRecord << 3 << 0;
-    QTest::newRow("missing file") << fixturePath(u"no such file.svk"_s) << false << C::CannotOpen << 0 << 0;
+    QTest::newRow("plain text file")
+            << fixturePath(u"plain_text.txt"_s) << false << C::NoRecord << 3 << 0;
+    QTest::newRow("missing file") << fixturePath(u"no such file.svk"_s) << false << C::CannotOpen
+                                  << 0 << 0;
     QTest::newRow("a folder") << fixturePath(QString()) << false << C::NotRegularFile << 0 << 0;
 }
 
@@ -696,8 +726,8 @@ void TestOutlineFile::lineEndsFixtureIsNormalised()
              crlfLines({"SORVEKA_KEY=C0", "SORVEKA_TITLE=Trip", "SORVEKA_CHECKED=False",
                         "SORVEKA_DATA_CHECK_MARK", "one", "two\nstill two",
                         "SORVEKA_END_CHECK_MARK", "", "SORVEKA_KEY=C4", "SORVEKA_PARENT=C0",
-                        "SORVEKA_TITLE=Second", "SORVEKA_CHECKED=True",
-                        "SORVEKA_DATA_CHECK_MARK", "", "SORVEKA_END_CHECK_MARK", ""}));
+                        "SORVEKA_TITLE=Second", "SORVEKA_CHECKED=True", "SORVEKA_DATA_CHECK_MARK",
+                        "", "SORVEKA_END_CHECK_MARK", ""}));
 }
 
 void TestOutlineFile::invalidBytesRoundTrip()
@@ -746,8 +776,8 @@ void TestOutlineFile::writesTitleLineBreaksAsBlanks()
 {
     QFETCH(QString, title);
     QFETCH(QString, written);
-    const Outline outline = build({{u"C0"_s, {}, u"r"_s, false, {}},
-                                   {u"C1"_s, u"C0"_s, title, false, u"body"_s}});
+    const Outline outline =
+            build({{u"C0"_s, {}, u"r"_s, false, {}}, {u"C1"_s, u"C0"_s, title, false, u"body"_s}});
     const QByteArray bytes = writeOutline(outline);
     QVERIFY(bytes.contains(QByteArray("\r\nSORVEKA_TITLE=" + written.toLatin1() + "\r\n")));
     // Seven lines for the root, eight for the child, every one ended by CR LF.
@@ -773,37 +803,46 @@ void TestOutlineFile::findsUnstorableText_data()
 
     const QString none;
     const QStringList noChange;
-    QTest::newRow("ASCII") << u"Trip = 3 days"_s << u"a\r\nb"_s << none << false << false << noChange;
+    QTest::newRow("ASCII") << u"Trip = 3 days"_s << u"a\r\nb"_s << none << false << false
+                           << noChange;
     QTest::newRow("Japanese and code page extras")
             << u"旅行①ｱｲｳ"_s << u"表ソ\r\n㈱≒∵"_s << none << false << false << noChange;
-    QTest::newRow("escaped bytes") << u"A\xDC85@"_s << u"x\xDC81 y"_s << none << false << false << noChange;
-    QTest::newRow("emoji in the title") << u"a😀b"_s << QString() << u"😀"_s << false << false << noChange;
-    QTest::newRow("Hangul in the body") << u"t"_s << u"한글"_s << u"한글"_s << false << false << noChange;
+    QTest::newRow("escaped bytes")
+            << u"A\xDC85@"_s << u"x\xDC81 y"_s << none << false << false << noChange;
+    QTest::newRow("emoji in the title")
+            << u"a😀b"_s << QString() << u"😀"_s << false << false << noChange;
+    QTest::newRow("Hangul in the body")
+            << u"t"_s << u"한글"_s << u"한글"_s << false << false << noChange;
     QTest::newRow("same character in title and body")
             << u"é😀"_s << u"😀xé€"_s << u"é😀€"_s << false << false << noChange;
     // A lone LF does not end a line: it is stored as it is.
     QTest::newRow("title with LF") << u"a\nb"_s << QString() << none << false << false << noChange;
-    QTest::newRow("title with CR LF") << u"a\r\nb"_s << QString() << none << true << false << noChange;
+    QTest::newRow("title with CR LF")
+            << u"a\r\nb"_s << QString() << none << true << false << noChange;
     QTest::newRow("title with CR") << u"a\r"_s << QString() << none << true << false << noChange;
     QTest::newRow("body starts with the end mark")
             << u"t"_s << u"SORVEKA_END_CHECK_MARK"_s << none << false << true << noChange;
     QTest::newRow("end mark after CR LF")
             << u"t"_s << u"a\r\nSORVEKA_END_CHECK_MARK!"_s << none << false << true << noChange;
-    QTest::newRow("end mark after lone CR")
-            << u"t"_s << u"a\rSORVEKA_END_CHECK_MARK"_s << none << false << true << QStringList{u"a\r\nSORVEKA"_s};
+    QTest::newRow("end mark after lone CR") << u"t"_s << u"a\rSORVEKA_END_CHECK_MARK"_s << none
+                                            << false << true << QStringList{u"a\r\nSORVEKA"_s};
     QTest::newRow("end mark after lone LF")
             << u"t"_s << u"a\nSORVEKA_END_CHECK_MARK"_s << none << false << false << noChange;
     QTest::newRow("end mark inside a line")
-            << u"t"_s << u"a SORVEKA_END_CHECK_MARK\r\n SORVEKA_END_CHECK_MARK"_s << none
-            << false << false << noChange;
+            << u"t"_s << u"a SORVEKA_END_CHECK_MARK\r\n SORVEKA_END_CHECK_MARK"_s << none << false
+            << false << noChange;
     QTest::newRow("end mark in the title")
-            << u"SORVEKA_END_CHECK_MARK"_s << u"SORVEKA_DATA_CHECK_MARK"_s << none << false << false << noChange;
-    QTest::newRow("everything at once")
-            << u"😀\r\n"_s << u"x\r\nSORVEKA_END_CHECK_MARK한"_s << u"😀한"_s << true << true << noChange;
+            << u"SORVEKA_END_CHECK_MARK"_s << u"SORVEKA_DATA_CHECK_MARK"_s << none << false << false
+            << noChange;
+    QTest::newRow("everything at once") << u"😀\r\n"_s << u"x\r\nSORVEKA_END_CHECK_MARK한"_s
+                                        << u"😀한"_s << true << true << noChange;
     // A byte kept from the file as it was (0x81, a lead byte) would join the
     // "A" typed after it into "、".
     QTest::newRow("kept lead byte before typed text")
-            << u"t"_s << u"Note\xDC81" "ABC"_s << none << false << false << QStringList{u"Note、BC"_s};
+            << u"t"_s
+            << u"Note\xDC81"
+               "ABC"_s
+            << none << false << false << QStringList{u"Note、BC"_s};
     QTest::newRow("kept lead byte in the title")
             << u"\xDC82\xDC9F!"_s << QString() << none << false << false << QStringList{u"ぁ!"_s};
     QTest::newRow("lone CR in the body")
@@ -811,8 +850,8 @@ void TestOutlineFile::findsUnstorableText_data()
     // Code page 932 writes U+301C with the code of its look-alike U+FF5E.
     QTest::newRow("character read back as a look-alike")
             << u"t"_s << u"10〜20"_s << none << false << false << QStringList{u"10～20"_s};
-    QTest::newRow("title and body each named")
-            << u"\xDC82\xDC9F"_s << u"¥100"_s << none << false << false << QStringList{u"ぁ"_s, u"\\100"_s};
+    QTest::newRow("title and body each named") << u"\xDC82\xDC9F"_s << u"¥100"_s << none << false
+                                               << false << QStringList{u"ぁ"_s, u"\\100"_s};
 }
 
 void TestOutlineFile::findsUnstorableText()
@@ -828,7 +867,8 @@ void TestOutlineFile::findsUnstorableText()
                                    {u"C1"_s, u"C0"_s, title, false, body},
                                    {u"C2"_s, u"C0"_s, u"last"_s, true, u"fine"_s}});
     const QList<UnstorableText> found = findUnstorableText(outline);
-    const bool reported = !characters.isEmpty() || titleLineBreak || endMarkLine || !readsBackAs.isEmpty();
+    const bool reported =
+            !characters.isEmpty() || titleLineBreak || endMarkLine || !readsBackAs.isEmpty();
     QCOMPARE(found.size(), reported ? 1 : 0);
     if (reported) {
         QCOMPARE(found[0].category, outline.item(2));
@@ -850,8 +890,7 @@ void TestOutlineFile::findsUnstorableText()
     // The unwritable characters are written as one "?" each (unless a body
     // line ending the body early takes them away).
     if (!characters.isEmpty() && !endMarkLine) {
-        QVERIFY(result.outline.item(2)->title().count(u'?')
-                        + result.outline.TextData[1].count(u'?')
+        QVERIFY(result.outline.item(2)->title().count(u'?') + result.outline.TextData[1].count(u'?')
                 >= characters.toUcs4().size());
     }
 }

@@ -66,7 +66,7 @@ void TestReadAhead::givesWhatWasReadForThatPath()
     QVERIFY(inotify_add_watch(watch, QFile::encodeName(m_first).constData(), IN_CLOSE_NOWRITE)
             >= 0);
     OutlineReadAhead readAhead(m_first);
-    pollfd closed {watch, POLLIN, 0};
+    pollfd closed{watch, POLLIN, 0};
     QCOMPARE(::poll(&closed, 1, 10000), 1);
     QVERIFY(QFile::remove(m_first));
     QCOMPARE(rootTitle(readAhead.take(m_first)), u"first"_s);

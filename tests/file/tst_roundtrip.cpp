@@ -22,13 +22,33 @@ namespace {
 // 5C as a second byte, code page extras, keyword look-alikes, an escaped byte
 // (85 40 is no character, so it reads back as the same escape).
 const QStringList titlePieces = {
-    u"Trip"_s, u"旅行"_s, u"荷造り"_s, u"メモ"_s, u"予定表"_s, u"ソ"_s, u"="_s, u"a=b"_s,
-    u" "_s, u"\t"_s, u"①"_s, u"ｱｲｳ"_s, u"㈱"_s, u"SORVEKA_KEY=C1"_s,
-    u"SORVEKA_END_CHECK_MARK"_s, u"名前付けてね"_s, u"\xDC85@"_s, u"0"_s, u"a\nb"_s,
+        u"Trip"_s,
+        u"旅行"_s,
+        u"荷造り"_s,
+        u"メモ"_s,
+        u"予定表"_s,
+        u"ソ"_s,
+        u"="_s,
+        u"a=b"_s,
+        u" "_s,
+        u"\t"_s,
+        u"①"_s,
+        u"ｱｲｳ"_s,
+        u"㈱"_s,
+        u"SORVEKA_KEY=C1"_s,
+        u"SORVEKA_END_CHECK_MARK"_s,
+        u"名前付けてね"_s,
+        u"\xDC85@"_s,
+        u"0"_s,
+        u"a\nb"_s,
 };
 const QStringList bodyOnlyPieces = {
-    u"\n"_s, u"SORVEKA_DATA_CHECK_MARK"_s, u" SORVEKA_END_CHECK_MARK"_s,
-    u"SORVEKA_PARENT=C0"_s, u"SORVEKA_TITLE="_s, u"x\ny"_s,
+        u"\n"_s,
+        u"SORVEKA_DATA_CHECK_MARK"_s,
+        u" SORVEKA_END_CHECK_MARK"_s,
+        u"SORVEKA_PARENT=C0"_s,
+        u"SORVEKA_TITLE="_s,
+        u"x\ny"_s,
 };
 // Characters code page 932 cannot hold.
 const QStringList unstorablePieces = {u"😀"_s, u"한"_s, u"é"_s, u"€"_s};
@@ -41,7 +61,8 @@ class Generator
 {
 public:
     Generator(quint32 seed, Kind kind, bool unstorable)
-        : m_rng(seed), m_kind(kind), m_unstorable(unstorable) { }
+        : m_rng(seed), m_kind(kind), m_unstorable(unstorable)
+    { }
 
     Outline outline()
     {
@@ -54,7 +75,7 @@ public:
             const int r = pick(0, 99);
             const int deleteShare = m_kind == Kind::ManyDeletions ? 35 : 8;
             if (r < 50) {
-                Category *parent = m_kind == Kind::Deep ? outline.item(outline.count())
+                Category *parent = m_kind == Kind::Deep          ? outline.item(outline.count())
                         : m_kind == Kind::Wide && pick(0, 3) > 0 ? outline.root()
                                                                  : anyCategory(outline);
                 create(outline, parent, false, -1);
@@ -81,10 +102,7 @@ public:
 private:
     int pick(int low, int high) { return int(m_rng.bounded(low, high + 1)); }
 
-    Category *anyCategory(const Outline &outline)
-    {
-        return outline.item(pick(1, outline.count()));
-    }
+    Category *anyCategory(const Outline &outline) { return outline.item(pick(1, outline.count())); }
 
     // `relative` null: the root. `previous`: in front of `relative`.
     void create(Outline &outline, Category *relative, bool previous, int number)

@@ -17,7 +17,8 @@
 #include <QToolBar>
 #include <QTreeView>
 
-FormDriver::FormDriver() : m_form(std::make_unique<Form1>(m_questions)) { }
+FormDriver::FormDriver() : m_form(std::make_unique<Form1>(m_questions))
+{ }
 
 FormDriver::~FormDriver()
 {
@@ -206,7 +207,8 @@ QString FormDriver::state()
                      .arg(doc.DataChanged)
                      .arg(outline.KeyCounter);
     lines << QStringLiteral("CurrentFile=") + doc.CurrentFile;
-    lines << QStringLiteral("title box=\"%1\" body box=\"%2\"").arg(titleBox()->text(), bodyBox()->toPlainText());
+    lines << QStringLiteral("title box=\"%1\" body box=\"%2\"")
+                     .arg(titleBox()->text(), bodyBox()->toPlainText());
     lines << QStringLiteral("caption=") + m_form->windowTitle();
     lines << QStringLiteral("current row=") + tree()->currentIndex().data().toString();
     return lines.join(u'\n');

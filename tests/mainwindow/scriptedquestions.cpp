@@ -5,14 +5,10 @@ namespace {
 QString kindName(ScriptedQuestions::Kind kind)
 {
     switch (kind) {
-    case ScriptedQuestions::Kind::YesNo:
-        return QStringLiteral("yesno");
-    case ScriptedQuestions::Kind::Error:
-        return QStringLiteral("error");
-    case ScriptedQuestions::Kind::Open:
-        return QStringLiteral("open");
-    case ScriptedQuestions::Kind::Save:
-        return QStringLiteral("save");
+    case ScriptedQuestions::Kind::YesNo: return QStringLiteral("yesno");
+    case ScriptedQuestions::Kind::Error: return QStringLiteral("error");
+    case ScriptedQuestions::Kind::Open: return QStringLiteral("open");
+    case ScriptedQuestions::Kind::Save: return QStringLiteral("save");
     }
     return QString();
 }

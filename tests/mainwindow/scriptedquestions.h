@@ -22,10 +22,10 @@ public:
         Kind kind;
         QString title;
         QString text;
-        QString detail;      // errors only
-        bool yesIsDefault;   // Yes/No questions only
-        QString filter;      // file dialogs only
-        QString fileName;    // file dialogs only: where the dialog started
+        QString detail; // errors only
+        bool yesIsDefault; // Yes/No questions only
+        QString filter; // file dialogs only
+        QString fileName; // file dialogs only: where the dialog started
     };
 
     // Answers, used in order, one queue per kind of question.

@@ -59,7 +59,8 @@ void replaceText(QWidget *box, const QString &text)
 QString bodyOf(Document &document, const QString &key)
 {
     const Category *category = document.outline.item(key);
-    return category ? document.outline.TextData[size_t(category->keyNumber())] : u"<no %1>"_s.arg(key);
+    return category ? document.outline.TextData[size_t(category->keyNumber())]
+                    : u"<no %1>"_s.arg(key);
 }
 
 QString titleOf(Document &document, const QString &key)
@@ -221,23 +222,23 @@ void TestForm1::startUp_data()
     QTest::newRow("no argument") << QStringList() << other << u"Sorveka"_s << QString() << 1
                                  << InitialTitle << QString() << 1 << false;
     QTest::newRow("good file, Japanese name")
-            << QStringList{m_trip} << other << u"Sorveka [旅行メモ.svk]"_s << m_trip << 5 << u"旅行"_s
-            << u"金曜日に出発。"_s << 5 << false;
+            << QStringList{m_trip} << other << u"Sorveka [旅行メモ.svk]"_s << m_trip << 5
+            << u"旅行"_s << u"金曜日に出発。"_s << 5 << false;
     QTest::newRow("relative path against the start folder")
-            << QStringList{u"trip.svk"_s} << m_dir.path() << u"Sorveka [trip.svk]"_s << path(u"trip.svk"_s)
-            << 5 << u"旅行"_s << u"金曜日に出発。"_s << 5 << false;
+            << QStringList{u"trip.svk"_s} << m_dir.path() << u"Sorveka [trip.svk]"_s
+            << path(u"trip.svk"_s) << 5 << u"旅行"_s << u"金曜日に出発。"_s << 5 << false;
     QTest::newRow("blank in the path, split into two arguments")
             << QStringList{u"my"_s, u"trip.svk"_s} << m_dir.path() << u"Sorveka [my trip.svk]"_s
             << path(u"my trip.svk"_s) << 5 << u"旅行"_s << u"金曜日に出発。"_s << 5 << false;
     QTest::newRow("missing file keeps its name")
-            << QStringList{path(u"missing.svk"_s)} << other << u"Sorveka"_s << path(u"missing.svk"_s) << 1
-            << InitialTitle << QString() << 1 << true;
+            << QStringList{path(u"missing.svk"_s)} << other << u"Sorveka"_s
+            << path(u"missing.svk"_s) << 1 << InitialTitle << QString() << 1 << true;
     QTest::newRow("file failing part-way leaves no name")
-            << QStringList{path(u"broken.svk"_s)} << other << u"Sorveka"_s << QString() << 1 << InitialTitle
-            << QString() << 1 << true;
+            << QStringList{path(u"broken.svk"_s)} << other << u"Sorveka"_s << QString() << 1
+            << InitialTitle << QString() << 1 << true;
     QTest::newRow("a folder given as the file leaves no name")
-            << QStringList{path(u"folder.svk"_s)} << other << u"Sorveka"_s << QString() << 1 << InitialTitle
-            << QString() << 1 << true;
+            << QStringList{path(u"folder.svk"_s)} << other << u"Sorveka"_s << QString() << 1
+            << InitialTitle << QString() << 1 << true;
 }
 
 void TestForm1::startUp()
@@ -398,7 +399,8 @@ void TestForm1::largeBodySurvivesTitleTyping()
     body += u"最後"_s;
     const QString file = path(u"large.svk"_s);
     const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE=根\r\nSORVEKA_CHECKED=False\r\n"
-                         u"SORVEKA_DATA_CHECK_MARK\r\n"_s + body
+                         u"SORVEKA_DATA_CHECK_MARK\r\n"_s
+            + body
             + u"\r\nSORVEKA_END_CHECK_MARK\r\n\r\nSORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\n"
               u"SORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\n"
               u"SORVEKA_END_CHECK_MARK\r\n\r\n"_s;
@@ -593,9 +595,9 @@ void TestForm1::compositionIsKeptByCommands()
     }
     QCOMPARE(scripted.askedTitles(), asked);
 
-    QStringList titles {u"C0 旅行"_s, u"C1 荷造り"_s, u"C2 切符"_s, u"C3 予定表"_s, u"C4 メモ"_s};
-    QStringList bodies {u"C0 金曜日に出発。"_s, u"C1 カメラ\r\n傘"_s, u"C2 "_s, u"C3 ①ｱｲｳ"_s,
-                        u"C4 x"_s};
+    QStringList titles{u"C0 旅行"_s, u"C1 荷造り"_s, u"C2 切符"_s, u"C3 予定表"_s, u"C4 メモ"_s};
+    QStringList bodies{u"C0 金曜日に出発。"_s, u"C1 カメラ\r\n傘"_s, u"C2 "_s, u"C3 ①ｱｲｳ"_s,
+                       u"C4 x"_s};
     if (command == u"tDelete") {
         // The composition went with its category; the neighbour is untouched.
         titles.removeAt(3);
@@ -613,7 +615,7 @@ void TestForm1::compositionIsKeptByCommands()
             const Category *category = read.outline.item(i);
             savedTitles << category->key() + u' ' + category->title();
             savedBodies << category->key() + u' '
-                    + read.outline.TextData[size_t(category->keyNumber())];
+                            + read.outline.TextData[size_t(category->keyNumber())];
         }
         QCOMPARE(savedTitles, titles);
         QCOMPARE(savedBodies, bodies);
@@ -633,7 +635,7 @@ void TestForm1::compositionIsKeptByCommands()
     QCOMPARE(document.EditIndex, shown->index());
     QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(shown));
     QCOMPARE(m_driver->titleBox()->text().count(composed)
-                 + m_driver->bodyBox()->toPlainText().count(composed),
+                     + m_driver->bodyBox()->toPlainText().count(composed),
              selected == u"C1" ? 1 : 0);
     scripted.clearAsked();
     m_driver->action(u"mSave"_s)->trigger();
@@ -648,7 +650,8 @@ void TestForm1::lineBreaksEnterTitleAsBlanks_data()
     QTest::addColumn<QString>("title");
 
     QTest::newRow("pasted CR LF and LF") << false << u"一\r\n二\n三"_s << u"メモ一 二 三"_s;
-    QTest::newRow("pasted lone CR, ending in a line break") << false << u"一\r二\r\n"_s << u"メモ一 二 "_s;
+    QTest::newRow("pasted lone CR, ending in a line break")
+            << false << u"一\r二\r\n"_s << u"メモ一 二 "_s;
     QTest::newRow("dropped") << true << u"一\n二"_s << u"メモ一 二"_s;
 }
 
@@ -696,8 +699,10 @@ void TestForm1::titleBoxShowsStartOfTitle()
     const QString longTitle = u"始"_s + QString(200, u'題') + u"終"_s;
     const QString file = path(u"long title.svk"_s);
     const QString text = u"SORVEKA_KEY=C0\r\nSORVEKA_TITLE="_s + longTitle
-            + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
-              u"SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\nSORVEKA_TITLE=子\r\nSORVEKA_CHECKED=False\r\n"
+            + u"\r\nSORVEKA_CHECKED=False\r\nSORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_"
+              u"MARK\r\n\r\n"
+              u"SORVEKA_KEY=C1\r\nSORVEKA_PARENT=C0\r\nSORVEKA_TITLE=子\r\nSORVEKA_CHECKED="
+              u"False\r\n"
               u"SORVEKA_DATA_CHECK_MARK\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"_s;
     QVERIFY(files::writeBytes(file, cp932::encode(text)));
     QVERIFY(m_driver->start({file}, m_dir.path()));
@@ -742,25 +747,30 @@ void TestForm1::rightClickActsOnSelection_data()
     QTest::addColumn<QStringList>("outline");
     QTest::addColumn<QString>("selected");
 
-    const QString root = u"C0 - 旅行 0"_s, packing = u"C1 C0 荷造り 0"_s, plan = u"C3 C1 予定表 0"_s;
+    const QString root = u"C0 - 旅行 0"_s, packing = u"C1 C0 荷造り 0"_s,
+                  plan = u"C3 C1 予定表 0"_s;
     const QString memo = u"C4 C0 メモ 0"_s;
     const QStringList unchanged{root, packing, u"C2 C0 X 1"_s, plan, memo};
 
     QTest::newRow("create below") << u"CreateNextLevel"_s << false
-                                  << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo, u"C5 C2 新しい項目 0"_s}
+                                  << QStringList{root, packing, u"C2 C0 X 0"_s,
+                                                 plan, memo,    u"C5 C2 新しい項目 0"_s}
                                   << u"C2"_s;
-    QTest::newRow("create in front") << u"CreateThisLevel"_s << false
-                                     << (QStringList(unchanged) << u"C5 C0 新しい項目 0"_s) << u"C2"_s;
-    QTest::newRow("check reverse") << u"CheckReverse"_s << false
-                                   << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo} << u"C2"_s;
-    QTest::newRow("delete") << u"DeleteCategoly"_s << false << QStringList{root, packing, plan, memo}
-                            << u"C4"_s;
+    QTest::newRow("create in front")
+            << u"CreateThisLevel"_s << false << (QStringList(unchanged) << u"C5 C0 新しい項目 0"_s)
+            << u"C2"_s;
+    QTest::newRow("check reverse")
+            << u"CheckReverse"_s << false << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo}
+            << u"C2"_s;
+    QTest::newRow("delete") << u"DeleteCategoly"_s << false
+                            << QStringList{root, packing, plan, memo} << u"C4"_s;
     QTest::newRow("copy does nothing") << u"CopyCategoly"_s << false << unchanged << u"C2"_s;
     QTest::newRow("paste does nothing") << u"PasteCategoly"_s << false << unchanged << u"C2"_s;
     QTest::newRow("cut does nothing") << u"CutCategoly"_s << false << unchanged << u"C2"_s;
     QTest::newRow("dismissed") << QString() << false << unchanged << u"C2"_s;
     QTest::newRow("on empty space, check reverse")
-            << u"CheckReverse"_s << true << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo} << u"C2"_s;
+            << u"CheckReverse"_s << true << QStringList{root, packing, u"C2 C0 X 0"_s, plan, memo}
+            << u"C2"_s;
 }
 
 void TestForm1::rightClickActsOnSelection()
@@ -775,7 +785,8 @@ void TestForm1::rightClickActsOnSelection()
     QVERIFY(m_driver->click(m_driver->category(u"C2"_s)));
     replaceText(m_driver->titleBox(), u"X"_s);
 
-    const QPoint point = onEmptySpace ? m_driver->emptySpace() : m_driver->rowCentre(m_driver->category(u"C4"_s));
+    const QPoint point = onEmptySpace ? m_driver->emptySpace()
+                                      : m_driver->rowCentre(m_driver->category(u"C4"_s));
     QVERIFY(!point.isNull());
     QMenu *popup = m_driver->rightClickAt(point, choice);
     QCOMPARE(popup, m_driver->form().treeRightClick());
@@ -783,7 +794,8 @@ void TestForm1::rightClickActsOnSelection()
     QStringList found;
     for (int i = 1; i <= document.outline.count(); ++i) {
         const Category *c = document.outline.item(i);
-        found << u"%1 %2 %3 %4"_s.arg(c->key(), c->parent() ? c->parent()->key() : u"-"_s, c->title())
+        found << u"%1 %2 %3 %4"_s
+                         .arg(c->key(), c->parent() ? c->parent()->key() : u"-"_s, c->title())
                          .arg(int(c->checked()));
     }
     QCOMPARE(found, outline);
@@ -813,11 +825,13 @@ void TestForm1::selectionStaysHighlighted()
     Category *memo = m_driver->category(u"C4"_s);
     QVERIFY(m_driver->click(memo));
     const QPoint point = onEmptySpace ? m_driver->emptySpace() : m_driver->rowCentre(memo);
-    QTest::mouseClick(m_driver->tree()->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(modifiers), point);
+    QTest::mouseClick(m_driver->tree()->viewport(), Qt::LeftButton,
+                      Qt::KeyboardModifiers(modifiers), point);
 
     // The commands act on the selected category: the tree shows which.
     QCOMPARE(document.outline.selected(), memo);
-    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(memo)});
+    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(),
+             QModelIndexList{m_driver->indexOf(memo)});
     QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(memo));
 }
 
@@ -848,7 +862,8 @@ void TestForm1::collapsingAncestorSelectsIt()
     QCOMPARE(plan->title(), u"Plan"_s);
     QCOMPARE(document.outline.selected(), ancestor);
     QCOMPARE(m_driver->tree()->currentIndex(), m_driver->indexOf(ancestor));
-    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(), QModelIndexList{m_driver->indexOf(ancestor)});
+    QCOMPARE(m_driver->tree()->selectionModel()->selectedRows(),
+             QModelIndexList{m_driver->indexOf(ancestor)});
     QCOMPARE(document.EditIndex, ancestor->index());
     QCOMPARE(m_driver->titleBox()->text(), ancestor->title());
     QVERIFY(!document.EditPending);
@@ -862,10 +877,12 @@ void TestForm1::categoryWithoutChildrenShowsPage_data()
     QTest::addColumn<QString>("selectedAfter");
 
     QTest::newRow("+ on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Plus} << u"C4"_s;
-    QTest::newRow("+ then - on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Plus, Qt::Key_Minus} << u"C4"_s;
+    QTest::newRow("+ then - on a leaf")
+            << u"C4"_s << false << QList<int>{Qt::Key_Plus, Qt::Key_Minus} << u"C4"_s;
     QTest::newRow("* on a leaf") << u"C4"_s << false << QList<int>{Qt::Key_Asterisk} << u"C4"_s;
     QTest::newRow("* on the root") << u"C0"_s << false << QList<int>{Qt::Key_Asterisk} << u"C0"_s;
-    QTest::newRow("left after deleting the only child") << u"C3"_s << true << QList<int>{Qt::Key_Left} << u"C0"_s;
+    QTest::newRow("left after deleting the only child")
+            << u"C3"_s << true << QList<int>{Qt::Key_Left} << u"C0"_s;
 }
 
 void TestForm1::categoryWithoutChildrenShowsPage()
@@ -945,8 +962,10 @@ void TestForm1::doubleClick_data()
     QTest::newRow("checked leaf is unticked") << u"C2"_s << u"row"_s << false << true;
     QTest::newRow("category with children keeps its mark") << u"C1"_s << u"row"_s << false << false;
     QTest::newRow("root keeps its mark") << u"C0"_s << u"row"_s << false << false;
-    QTest::newRow("on empty space, the selected leaf is ticked") << u"C4"_s << u"empty"_s << true << true;
-    QTest::newRow("on an expand sign, the selected leaf is ticked") << u"C4"_s << u"sign"_s << true << true;
+    QTest::newRow("on empty space, the selected leaf is ticked")
+            << u"C4"_s << u"empty"_s << true << true;
+    QTest::newRow("on an expand sign, the selected leaf is ticked")
+            << u"C4"_s << u"sign"_s << true << true;
 }
 
 void TestForm1::doubleClick()
@@ -1224,7 +1243,7 @@ void TestForm1::toolbarButtonShowsItsPicture_data()
     for (const ToolbarButton &button : ToolbarButtons) {
         if (!button.key.isEmpty())
             QTest::newRow(button.key.toLatin1().constData())
-                << button.key.toString() << button.picture;
+                    << button.key.toString() << button.picture;
     }
 }
 
@@ -1243,11 +1262,11 @@ void TestForm1::toolbarButtonShowsItsPicture()
 
     // What the screen shows of the button holds the picture unscaled.
     const QImage shot =
-        bar->grab(button->geometry()).toImage().convertToFormat(QImage::Format_ARGB32);
+            bar->grab(button->geometry()).toImage().convertToFormat(QImage::Format_ARGB32);
     const QImage expected = pictures::toolbarImage(picture)
-                                .pixmap(QSize(16, 16), 1.0)
-                                .toImage()
-                                .convertToFormat(QImage::Format_ARGB32);
+                                    .pixmap(QSize(16, 16), 1.0)
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(expected.size(), QSize(16, 16));
     QVERIFY(showsPicture(shot, expected));
 }

@@ -82,8 +82,7 @@ void TestForm1Commands::cleanup()
 bool TestForm1Commands::choose(Route route, const QString &name)
 {
     switch (route) {
-    case Route::Toolbar:
-        return m_driver->clickToolbar(name);
+    case Route::Toolbar: return m_driver->clickToolbar(name);
     case Route::Menu: {
         // Open the item's menu and click the item, as the user does.
         QAction *item = m_driver->action(name);
@@ -108,9 +107,7 @@ bool TestForm1Commands::choose(Route route, const QString &name)
         }
         return true;
     }
-    case Route::Direct:
-        m_driver->form().Toolbar1_ButtonClick(name);
-        return true;
+    case Route::Direct: m_driver->form().Toolbar1_ButtonClick(name); return true;
     }
     return false;
 }
@@ -122,7 +119,9 @@ void TestForm1Commands::dispatch_data()
     QTest::addColumn<Effect>("effect");
 
     const auto row = [](Route route, const char *name, Effect effect) {
-        const char *prefix = route == Route::Toolbar ? "toolbar " : route == Route::Menu ? "menu " : "";
+        const char *prefix = route == Route::Toolbar ? "toolbar "
+                : route == Route::Menu               ? "menu "
+                                                     : "";
         QTest::addRow("%s%s", prefix, name) << route << QString::fromLatin1(name) << effect;
     };
     row(Route::Toolbar, "tNew", Effect::AskNew);
@@ -289,7 +288,7 @@ void TestForm1Commands::modelPassesQtsChecks_data()
     QTest::newRow("loading a file") << QString() << QString() << trip;
     QTest::newRow("creating below") << u"C1"_s << u"CreateNextLevel"_s << u"C0(C1(C3 C5) C2 C4)"_s;
     QTest::newRow("creating in front")
-        << u"C4"_s << u"CreateThisLevel"_s << u"C0(C1(C3) C2 C5 C4)"_s;
+            << u"C4"_s << u"CreateThisLevel"_s << u"C0(C1(C3) C2 C5 C4)"_s;
     QTest::newRow("toggling a mark") << u"C2"_s << u"tCheck"_s << trip;
     QTest::newRow("deleting a category with children") << u"C1"_s << u"tDelete"_s << u"C0(C2 C4)"_s;
     QTest::newRow("replacing by Open") << u"C3"_s << u"tOpen"_s << u"C0(C1)"_s;

@@ -47,7 +47,8 @@ void replaceText(QWidget *box, const QString &text)
 
 // Shows the real Open or Save dialog, starting at `start`, and hands it to
 // `use` once it is up; `use` closes it. Returns the name the dialog gave.
-QString runRealDialog(bool open, const QString &start, const std::function<void(QFileDialog &)> &use)
+QString runRealDialog(bool open, const QString &start,
+                      const std::function<void(QFileDialog &)> &use)
 {
     QTimer::singleShot(0, [&use] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -176,7 +177,8 @@ void TestForm1Files::typingReachesTheFile_data()
             << true << u"mOpen"_s << QStringList{SaveQuestion, OpenDialog} << u"trip.svk"_s;
     QTest::newRow("Yes before Open, unnamed")
             << false << u"tOpen"_s << QStringList{SaveQuestion, SaveDialog, OpenDialog} << other;
-    QTest::newRow("Yes on closing, named") << true << u"close"_s << QStringList{SaveQuestion} << u"trip.svk"_s;
+    QTest::newRow("Yes on closing, named")
+            << true << u"close"_s << QStringList{SaveQuestion} << u"trip.svk"_s;
     QTest::newRow("Yes on closing, unnamed")
             << false << u"close"_s << QStringList{SaveQuestion, SaveDialog} << other;
 }
@@ -228,14 +230,19 @@ void TestForm1Files::cancelledDialogs_data()
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QStringList>("questions");
 
-    QTest::newRow("Save, unnamed") << false << true << u"tSave"_s << false << QStringList{SaveDialog};
-    QTest::newRow("Save As, named") << true << true << u"mCreate"_s << false << QStringList{SaveDialog};
-    QTest::newRow("Save As, named and clean") << true << false << u"mCreate"_s << false << QStringList{SaveDialog};
+    QTest::newRow("Save, unnamed")
+            << false << true << u"tSave"_s << false << QStringList{SaveDialog};
+    QTest::newRow("Save As, named")
+            << true << true << u"mCreate"_s << false << QStringList{SaveDialog};
+    QTest::newRow("Save As, named and clean")
+            << true << false << u"mCreate"_s << false << QStringList{SaveDialog};
     QTest::newRow("Open, clean: straight to the dialog")
             << true << false << u"mOpen"_s << false << QStringList{OpenDialog};
-    QTest::newRow("Open answered No") << true << true << u"tOpen"_s << false << QStringList{SaveQuestion, OpenDialog};
+    QTest::newRow("Open answered No")
+            << true << true << u"tOpen"_s << false << QStringList{SaveQuestion, OpenDialog};
     QTest::newRow("Open answered Yes, unnamed, Save dialog cancelled")
-            << false << true << u"mOpen"_s << true << QStringList{SaveQuestion, SaveDialog, OpenDialog};
+            << false << true << u"mOpen"_s << true
+            << QStringList{SaveQuestion, SaveDialog, OpenDialog};
 }
 
 void TestForm1Files::cancelledDialogs()
@@ -272,7 +279,8 @@ void TestForm1Files::cancelledDialogs()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2);
     // The outline in memory keeps the typing, written back or still in the boxes.
     m_driver->pressOnEmptySpace();
-    QCOMPARE(document.outline.item(key)->title(), typed ? u"typed title"_s : m_driver->titleBox()->text());
+    QCOMPARE(document.outline.item(key)->title(),
+             typed ? u"typed title"_s : m_driver->titleBox()->text());
     QCOMPARE(document.outline.count(), named ? 5 : 1);
 }
 
@@ -369,9 +377,11 @@ void TestForm1Files::failedSaveLosesNothing_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("dialogAnswer");
 
-    QTest::newRow("Save As into a missing folder") << u"trip.svk"_s << u"mCreate"_s << u"none/new.svk"_s;
+    QTest::newRow("Save As into a missing folder")
+            << u"trip.svk"_s << u"mCreate"_s << u"none/new.svk"_s;
     QTest::newRow("Save As onto a folder") << u"trip.svk"_s << u"mCreate"_s << u"."_s;
-    QTest::newRow("Save to a start-up name in a missing folder") << u"none/new.svk"_s << u"tSave"_s << QString();
+    QTest::newRow("Save to a start-up name in a missing folder")
+            << u"none/new.svk"_s << u"tSave"_s << QString();
 }
 
 void TestForm1Files::failedSaveLosesNothing()
@@ -402,7 +412,8 @@ void TestForm1Files::failedSaveLosesNothing()
     QVERIFY(document.DataChanged);
     QCOMPARE(document.CurrentFile, path(startFile));
     QCOMPARE(document.outline.item(key)->title(), u"typed title"_s);
-    QCOMPARE(document.outline.TextData[size_t(document.outline.item(key)->keyNumber())], u"typed body"_s);
+    QCOMPARE(document.outline.TextData[size_t(document.outline.item(key)->keyNumber())],
+             u"typed body"_s);
     QCOMPARE(files::bytesOf(m_trip), tripBefore);
     QVERIFY(!QFileInfo::exists(path(u"none"_s)));
 }
@@ -414,13 +425,16 @@ void TestForm1Files::failedSaveAtTheQuestionAsksAgain_data()
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<QString>("written");
 
-    QTest::newRow("another name saves") << QStringList{u"saved.svk"_s} << 1
-                                        << QStringList{SaveQuestion, SaveError, SaveDialog} << u"saved.svk"_s;
+    QTest::newRow("another name saves")
+            << QStringList{u"saved.svk"_s} << 1 << QStringList{SaveQuestion, SaveError, SaveDialog}
+            << u"saved.svk"_s;
     QTest::newRow("cancelled: the window closes unsaved")
-            << QStringList{QString()} << 1 << QStringList{SaveQuestion, SaveError, SaveDialog} << QString();
+            << QStringList{QString()} << 1 << QStringList{SaveQuestion, SaveError, SaveDialog}
+            << QString();
     QTest::newRow("a second failure asks once more")
             << QStringList{u"."_s, u"saved.svk"_s} << 2
-            << QStringList{SaveQuestion, SaveError, SaveDialog, SaveError, SaveDialog} << u"saved.svk"_s;
+            << QStringList{SaveQuestion, SaveError, SaveDialog, SaveError, SaveDialog}
+            << u"saved.svk"_s;
 }
 
 void TestForm1Files::failedSaveAtTheQuestionAsksAgain()
@@ -486,7 +500,8 @@ void TestForm1Files::unstorableTextIsConfirmed()
     run(command);
 
     const QStringList saveAndConfirm{SaveDialog, SaveQuestion};
-    QCOMPARE(scripted.askedTitles(), asksToSave ? QStringList{SaveQuestion} + saveAndConfirm : saveAndConfirm);
+    QCOMPARE(scripted.askedTitles(),
+             asksToSave ? QStringList{SaveQuestion} + saveAndConfirm : saveAndConfirm);
     const auto question = scripted.asked().last();
     QVERIFY(question.text.contains(u"😀"_s));
     QVERIFY(question.text.contains(u"名前付けてね"_s));
@@ -539,7 +554,7 @@ void TestForm1Files::messageBoxesShowTextAsItIs()
         questions.askYesNo(u"保存確認"_s, text, true);
     else
         questions.showError(u"保存エラー"_s, text, detail);
-    const QStringList expected = question ? QStringList {text} : QStringList {text, detail};
+    const QStringList expected = question ? QStringList{text} : QStringList{text, detail};
     QCOMPARE(shown, expected);
 }
 
@@ -597,7 +612,8 @@ void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
 
     QCOMPARE(scripted.askedTitles(), asked ? QStringList{OverwriteQuestion} : QStringList());
     if (asked) {
-        QCOMPARE(scripted.asked().last().text, u"ファイルが他のプログラムで変更されています。上書きしますか？"_s);
+        QCOMPARE(scripted.asked().last().text,
+                 u"ファイルが他のプログラムで変更されています。上書きしますか？"_s);
         QVERIFY(!scripted.asked().last().yesIsDefault);
     }
     Document &document = m_driver->document();
@@ -616,7 +632,7 @@ void TestForm1Files::othersChangesAreNotOverwrittenUnasked()
 void TestForm1Files::failureReasonsAreJapanese_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("target");      // opened or saved to, in the test's folder
+    QTest::addColumn<QString>("target"); // opened or saved to, in the test's folder
     QTest::addColumn<QByteArray>("parentKey"); // of the second record of the file opened
     QTest::addColumn<QString>("detail");
 
@@ -626,12 +642,13 @@ void TestForm1Files::failureReasonsAreJapanese_data()
     QTest::newRow("Open: a megabyte-long key is cut")
             << u"tOpen"_s << u"parent.svk"_s << QByteArray("C") + QByteArray(1 << 20, 'A')
             << u"12 行目: 親のキー「C"_s + QString(39, u'A') + u"…」のカテゴリがありません"_s;
-    QTest::newRow("Open: a folder") << u"tOpen"_s << u"folder"_s << QByteArray()
-                                    << u"通常のファイルではありません（フォルダー、パイプ、装置など）"_s;
-    QTest::newRow("Save As: no such folder")
-            << u"mCreate"_s << u"none/new.svk"_s << QByteArray() << u"ファイルまたはフォルダーが見つかりません"_s;
-    QTest::newRow("Save As: onto a pipe")
-            << u"mCreate"_s << u"pipe"_s << QByteArray() << u"通常のファイルではありません（パイプ、装置など）"_s;
+    QTest::newRow("Open: a folder")
+            << u"tOpen"_s << u"folder"_s << QByteArray()
+            << u"通常のファイルではありません（フォルダー、パイプ、装置など）"_s;
+    QTest::newRow("Save As: no such folder") << u"mCreate"_s << u"none/new.svk"_s << QByteArray()
+                                             << u"ファイルまたはフォルダーが見つかりません"_s;
+    QTest::newRow("Save As: onto a pipe") << u"mCreate"_s << u"pipe"_s << QByteArray()
+                                          << u"通常のファイルではありません（パイプ、装置など）"_s;
 }
 
 void TestForm1Files::failureReasonsAreJapanese()
@@ -649,14 +666,14 @@ void TestForm1Files::failureReasonsAreJapanese()
     if (target == u"pipe")
         QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     if (!parentKey.isEmpty())
-        QVERIFY(
-            files::writeBytes(file,
-                              "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
-                              "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
-                              "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
-                                  + parentKey
-                                  + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
-                                    "SORVEKA_END_CHECK_MARK\r\n"));
+        QVERIFY(files::writeBytes(
+                file,
+                "SORVEKA_KEY=C0\r\nSORVEKA_TITLE=root\r\nSORVEKA_CHECKED=False\r\n"
+                "SORVEKA_DATA_CHECK_MARK\r\n\r\nSORVEKA_END_CHECK_MARK\r\n\r\n"
+                "SORVEKA_KEY=C1\r\nSORVEKA_PARENT="
+                        + parentKey
+                        + "\r\nSORVEKA_DATA_CHECK_MARK\r\n\r\n"
+                          "SORVEKA_END_CHECK_MARK\r\n"));
     if (command == u"tOpen")
         scripted.answerOpen(file);
     else

@@ -60,21 +60,22 @@ void TestInterfaceStyle::overflowButtonShowsOwnArrow_data()
             bar->setOrientation(orientation);
             for (int i = 0; i < 20; ++i)
                 bar->addAction(u"項目 %1"_s.arg(i));
-            window.addToolBar(orientation == Qt::Horizontal ? Qt::TopToolBarArea
-                                                            : Qt::LeftToolBarArea, bar);
+            window.addToolBar(
+                    orientation == Qt::Horizontal ? Qt::TopToolBarArea : Qt::LeftToolBarArea, bar);
             return static_cast<QWidget *>(bar);
         });
     };
-    QTest::newRow("horizontal toolbar") << toolbar(Qt::Horizontal)
-                                        << u"qt_toolbar_ext_button"_s << Qt::Horizontal;
-    QTest::newRow("vertical toolbar") << toolbar(Qt::Vertical)
-                                      << u"qt_toolbar_ext_button"_s << Qt::Vertical;
+    QTest::newRow("horizontal toolbar")
+            << toolbar(Qt::Horizontal) << u"qt_toolbar_ext_button"_s << Qt::Horizontal;
+    QTest::newRow("vertical toolbar")
+            << toolbar(Qt::Vertical) << u"qt_toolbar_ext_button"_s << Qt::Vertical;
     QTest::newRow("menu bar") << CrampedBar([](QMainWindow &window) {
         QMenuBar *bar = window.menuBar();
         for (int i = 0; i < 20; ++i)
             bar->addMenu(u"メニュー %1"_s.arg(i));
         return static_cast<QWidget *>(bar);
-    }) << u"qt_menubar_ext_button"_s << Qt::Horizontal;
+    }) << u"qt_menubar_ext_button"_s
+                              << Qt::Horizontal;
 }
 
 void TestInterfaceStyle::overflowButtonShowsOwnArrow()

@@ -37,7 +37,8 @@ QString withoutAccelerator(const QString &text)
     return plain;
 }
 
-QString messageBoxButtonText(QMessageBox::StandardButtons buttons, QMessageBox::StandardButton which)
+QString messageBoxButtonText(QMessageBox::StandardButtons buttons,
+                             QMessageBox::StandardButton which)
 {
     QMessageBox box(QMessageBox::Question, u"新規"_s, u"本文"_s, buttons);
     QAbstractButton *button = box.button(which);
@@ -51,7 +52,8 @@ QString fileDialogText(QFileDialog::AcceptMode mode, const QString &part)
     QFileDialog dialog(nullptr, QString(), dir.path(), u"Sorveka (*.svk)"_s);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
     // A name that is not a folder, or the Save button reads "Open".
     dialog.selectFile(dir.filePath(u"新しい.svk"_s));
 
@@ -59,8 +61,8 @@ QString fileDialogText(QFileDialog::AcceptMode mode, const QString &part)
     if (!buttonBox)
         return u"<no button box>"_s;
     if (part == u"accept") {
-        QPushButton *button = buttonBox->button(mode == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
-                                                                                  : QDialogButtonBox::Save);
+        QPushButton *button = buttonBox->button(
+                mode == QFileDialog::AcceptOpen ? QDialogButtonBox::Open : QDialogButtonBox::Save);
         return button ? button->text() : u"<no accept button>"_s;
     }
     if (part == u"cancel") {
@@ -79,15 +81,12 @@ QString textOf(Source source, const QString &part)
     case Source::YesNoBox:
         return messageBoxButtonText(QMessageBox::Yes | QMessageBox::No,
                                     part == u"yes" ? QMessageBox::Yes : QMessageBox::No);
-    case Source::OkBox:
-        return messageBoxButtonText(QMessageBox::Ok, QMessageBox::Ok);
+    case Source::OkBox: return messageBoxButtonText(QMessageBox::Ok, QMessageBox::Ok);
     case Source::OkCancelBox:
         return messageBoxButtonText(QMessageBox::Ok | QMessageBox::Cancel,
                                     part == u"ok" ? QMessageBox::Ok : QMessageBox::Cancel);
-    case Source::SaveDialog:
-        return fileDialogText(QFileDialog::AcceptSave, part);
-    case Source::OpenDialog:
-        return fileDialogText(QFileDialog::AcceptOpen, part);
+    case Source::SaveDialog: return fileDialogText(QFileDialog::AcceptSave, part);
+    case Source::OpenDialog: return fileDialogText(QFileDialog::AcceptOpen, part);
     }
     return {};
 }
@@ -159,17 +158,20 @@ void TestJapaneseTranslation::qtTexts_data()
     QTest::newRow("message box No") << Source::YesNoBox << u"no"_s << u"いいえ"_s << u"N"_s;
     // Japanese Qt keeps the Latin "OK", without a mnemonic.
     QTest::newRow("message box OK") << Source::OkBox << u"ok"_s << u"OK"_s << QString();
-    QTest::newRow("message box Cancel") << Source::OkCancelBox << u"cancel"_s << u"キャンセル"_s << QString();
+    QTest::newRow("message box Cancel")
+            << Source::OkCancelBox << u"cancel"_s << u"キャンセル"_s << QString();
     QTest::newRow("save dialog Save") << Source::SaveDialog << u"accept"_s << u"保存"_s << u"S"_s;
-    QTest::newRow("save dialog Cancel") << Source::SaveDialog << u"cancel"_s << u"キャンセル"_s << QString();
-    QTest::newRow("save dialog file name") << Source::SaveDialog << u"fileNameLabel"_s << u"ファイル名:"_s
-                                           << u"N"_s;
-    QTest::newRow("save dialog file type") << Source::SaveDialog << u"fileTypeLabel"_s
-                                           << u"ファイルの種類:"_s << QString();
-    QTest::newRow("save dialog folder") << Source::SaveDialog << u"lookInLabel"_s << u"アドレス:"_s
-                                        << QString();
+    QTest::newRow("save dialog Cancel")
+            << Source::SaveDialog << u"cancel"_s << u"キャンセル"_s << QString();
+    QTest::newRow("save dialog file name")
+            << Source::SaveDialog << u"fileNameLabel"_s << u"ファイル名:"_s << u"N"_s;
+    QTest::newRow("save dialog file type")
+            << Source::SaveDialog << u"fileTypeLabel"_s << u"ファイルの種類:"_s << QString();
+    QTest::newRow("save dialog folder")
+            << Source::SaveDialog << u"lookInLabel"_s << u"アドレス:"_s << QString();
     QTest::newRow("open dialog Open") << Source::OpenDialog << u"accept"_s << u"開く"_s << u"O"_s;
-    QTest::newRow("open dialog Cancel") << Source::OpenDialog << u"cancel"_s << u"キャンセル"_s << QString();
+    QTest::newRow("open dialog Cancel")
+            << Source::OpenDialog << u"cancel"_s << u"キャンセル"_s << QString();
 }
 
 void TestJapaneseTranslation::qtTexts()
@@ -189,7 +191,8 @@ void TestJapaneseTranslation::qtTexts()
 // time the first dialog opens; the texts above would then be English.
 void TestJapaneseTranslation::translatorBelongsToTheApplication()
 {
-    const QList<QTranslator *> translators = qApp->findChildren<QTranslator *>(Qt::FindDirectChildrenOnly);
+    const QList<QTranslator *> translators =
+            qApp->findChildren<QTranslator *>(Qt::FindDirectChildrenOnly);
     QCOMPARE(translators.size(), 1);
     QVERIFY(!translators.constFirst()->isEmpty());
     QCOMPARE(translators.constFirst()->language(), u"ja"_s);

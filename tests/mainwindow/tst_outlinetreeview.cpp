@@ -35,8 +35,8 @@ enum class Scroll { Start, Middle, End };
 // Shows `model` in `view` the way the window does (every level open, a
 // column as wide as the deepest row, the view scrolled sideways), with the
 // deepest link selected.
-void present(QTreeView &view, QStandardItemModel &model, int depth, Scroll scroll,
-             bool decorated, Qt::LayoutDirection direction)
+void present(QTreeView &view, QStandardItemModel &model, int depth, Scroll scroll, bool decorated,
+             Qt::LayoutDirection direction)
 {
     view.setLayoutDirection(direction);
     view.setRootIsDecorated(decorated);

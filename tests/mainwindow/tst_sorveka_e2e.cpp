@@ -83,13 +83,19 @@ struct Layout
     }
     int px(int twips) const { return int(std::lround(twips / 15.0 * scale)); }
     // Only the tree's top part, where the first rows are.
-    QRect tree() const { return QRect(px(TreeLeft), menuBarHeight + px(ControlsTop), px(TreeWidth), px(1200)); }
+    QRect tree() const
+    {
+        return QRect(px(TreeLeft), menuBarHeight + px(ControlsTop), px(TreeWidth), px(1200));
+    }
     QRect titleBox() const
     {
-        return QRect(px(TitleLeft), menuBarHeight + px(ControlsTop), px(DesignClientWidth - 150 - TitleLeft),
-                     px(TitleHeight));
+        return QRect(px(TitleLeft), menuBarHeight + px(ControlsTop),
+                     px(DesignClientWidth - 150 - TitleLeft), px(TitleHeight));
     }
-    QRect toolbar() const { return QRect(0, menuBarHeight, px(DesignClientWidth), px(ToolbarHeight)); }
+    QRect toolbar() const
+    {
+        return QRect(0, menuBarHeight, px(DesignClientWidth), px(ToolbarHeight));
+    }
 };
 
 // The toolbar's buttons are found by their pictures: columns of the bar that
@@ -218,11 +224,12 @@ void TestSorvekaE2e::createTitleAndSave()
 
     // The window, drawn.
     unsigned long window = 0;
-    QVERIFY2(pollUntil(program, [&] {
-                 const QList<unsigned long> windows = x11.windowsOf(pid);
-                 window = windows.isEmpty() ? 0 : windows.constFirst();
-                 return window != 0;
-             }),
+    QVERIFY2(pollUntil(program,
+                       [&] {
+                           const QList<unsigned long> windows = x11.windowsOf(pid);
+                           window = windows.isEmpty() ? 0 : windows.constFirst();
+                           return window != 0;
+                       }),
              "no window of the program appeared");
     QCOMPARE(x11.titleOf(window), u"Sorveka"_s);
     const QRect frame = x11.geometryOf(window);
@@ -230,7 +237,9 @@ void TestSorvekaE2e::createTitleAndSave()
              qPrintable(u"window %1x%2"_s.arg(frame.width()).arg(frame.height())));
     const Layout layout(frame.size());
     QVERIFY(layout.menuBarHeight > 0);
-    const auto onScreen = [&frame](const QRect &inWindow) { return inWindow.translated(frame.topLeft()); };
+    const auto onScreen = [&frame](const QRect &inWindow) {
+        return inWindow.translated(frame.topLeft());
+    };
 
     // The new outline's root is the selected row: its highlight gives the
     // row's place and height.
@@ -238,27 +247,32 @@ void TestSorvekaE2e::createTitleAndSave()
     const QRect probe(tree.x() + tree.width() * 3 / 4, tree.y() - 4, 1, tree.height() + 4);
     QPair<int, int> rootRow;
     QRgb highlight = 0;
-    QVERIFY2(pollUntil(program, [&] {
-                 const QImage column = x11.grab(onScreen(probe));
-                 rootRow = highlightedBand(column);
-                 if (rootRow.first >= 0)
-                     highlight = column.pixel(0, rootRow.first);
-                 return rootRow.first >= 0;
-             }),
+    QVERIFY2(pollUntil(program,
+                       [&] {
+                           const QImage column = x11.grab(onScreen(probe));
+                           rootRow = highlightedBand(column);
+                           if (rootRow.first >= 0)
+                               highlight = column.pixel(0, rootRow.first);
+                           return rootRow.first >= 0;
+                       }),
              "the root row is not highlighted");
     const int rowHeight = rootRow.second - rootRow.first;
     QVERIFY2(rowHeight >= 10 && rowHeight <= 60, qPrintable(QString::number(rowHeight)));
-    const QPoint rootPoint(tree.x() + tree.width() / 3, probe.y() + (rootRow.first + rootRow.second) / 2);
+    const QPoint rootPoint(tree.x() + tree.width() / 3,
+                           probe.y() + (rootRow.first + rootRow.second) / 2);
     const QPoint childPoint = rootPoint + QPoint(0, rowHeight);
-    const QRect childRow(tree.x() + 2, childPoint.y() - rowHeight / 2 + 2, tree.width() - 4, rowHeight - 4);
+    const QRect childRow(tree.x() + 2, childPoint.y() - rowHeight / 2 + 2, tree.width() - 4,
+                         rowHeight - 4);
     QVERIFY2(isOneColour(x11.grab(onScreen(childRow))), "the tree already shows a second row");
 
     // The popup on the root, then its second item.
     QVERIFY2(user.click(window, rootPoint, 3), qPrintable(user.lastError()));
-    QVERIFY2(pollUntil(program, [&] { return x11.windowsOf(pid).size() == 2; }), "the tree's popup did not open");
+    QVERIFY2(pollUntil(program, [&] { return x11.windowsOf(pid).size() == 2; }),
+             "the tree's popup did not open");
     QThread::msleep(SettleMs);
     QVERIFY2(user.keys({u"Down"_s, u"Down"_s, u"Return"_s}), qPrintable(user.lastError()));
-    QVERIFY2(pollUntil(program, [&] { return x11.windowsOf(pid).size() == 1; }), "the popup did not close");
+    QVERIFY2(pollUntil(program, [&] { return x11.windowsOf(pid).size() == 1; }),
+             "the popup did not close");
     QVERIFY2(pollUntil(program, [&] { return !isOneColour(x11.grab(onScreen(childRow))); }),
              "no child row appeared under the root");
 
@@ -280,26 +294,30 @@ void TestSorvekaE2e::createTitleAndSave()
     QVERIFY2(pollUntil(program, [&] { return contains(x11.grab(onScreen(titleText)), highlight); }),
              "select all in the title box shows no selection");
     QVERIFY2(user.type(title), qPrintable(user.lastError()));
-    QVERIFY2(pollUntil(program, [&] { return !contains(x11.grab(onScreen(titleText)), highlight); }),
-             "the typed title did not replace the selection");
+    QVERIFY2(
+            pollUntil(program, [&] { return !contains(x11.grab(onScreen(titleText)), highlight); }),
+            "the typed title did not replace the selection");
 
     // Save: the outline has no file yet, so the dialog asks for one.
     const QRect bar = layout.toolbar();
     const QList<int> buttons = buttonCentres(x11.grab(onScreen(bar)));
     QVERIFY2(buttons.size() >= 3, qPrintable(QString::number(buttons.size())));
     QThread::msleep(SettleMs);
-    QVERIFY2(user.click(window, QPoint(buttons[2], bar.center().y())), qPrintable(user.lastError()));
+    QVERIFY2(user.click(window, QPoint(buttons[2], bar.center().y())),
+             qPrintable(user.lastError()));
     unsigned long dialog = 0;
-    QVERIFY2(pollUntil(program, [&] {
-                 for (unsigned long shown : x11.windowsOf(pid))
-                     if (shown != window)
-                         dialog = shown;
-                 return dialog != 0;
-             }),
+    QVERIFY2(pollUntil(program,
+                       [&] {
+                           for (unsigned long shown : x11.windowsOf(pid))
+                               if (shown != window)
+                                   dialog = shown;
+                           return dialog != 0;
+                       }),
              "no dialog appeared after the Save button");
     QCOMPARE(x11.titleOf(dialog), u"名前を付けて保存"_s);
     const QRect dialogFrame = x11.geometryOf(dialog);
-    QVERIFY2(pollUntil(program, [&] { return !isOneColour(x11.grab(dialogFrame)); }), "the dialog shows nothing");
+    QVERIFY2(pollUntil(program, [&] { return !isOneColour(x11.grab(dialogFrame)); }),
+             "the dialog shows nothing");
     QThread::msleep(SettleMs);
     const QString shot = QDir(QCoreApplication::applicationDirPath())
                                  .filePath(u"sorveka_e2e_save_dialog_%1.png"_s
@@ -313,8 +331,10 @@ void TestSorvekaE2e::createTitleAndSave()
     QVERIFY2(user.type(target), qPrintable(user.lastError()));
     QThread::msleep(SettleMs);
     QVERIFY2(user.keys({u"Return"_s}), qPrintable(user.lastError()));
-    QVERIFY2(pollUntil(program, [&] { return QFile::exists(target); }), qPrintable(target + u" was not written"_s));
-    QVERIFY2(pollUntil(program, [&] { return x11.windowsOf(pid).size() == 1; }), "the dialog did not close");
+    QVERIFY2(pollUntil(program, [&] { return QFile::exists(target); }),
+             qPrintable(target + u" was not written"_s));
+    QVERIFY2(pollUntil(program, [&] { return x11.windowsOf(pid).size() == 1; }),
+             "the dialog did not close");
 
     // The file, read back by the command-line tool.
     QProcess svk;
@@ -322,7 +342,8 @@ void TestSorvekaE2e::createTitleAndSave()
     QVERIFY(svk.waitForFinished(10000));
     QCOMPARE(svk.exitCode(), 0);
     QJsonParseError parseError;
-    const QJsonObject dump = QJsonDocument::fromJson(svk.readAllStandardOutput(), &parseError).object();
+    const QJsonObject dump =
+            QJsonDocument::fromJson(svk.readAllStandardOutput(), &parseError).object();
     QCOMPARE(parseError.error, QJsonParseError::NoError);
     const QJsonObject root = dump.value(u"root"_s).toObject();
     QCOMPARE(root.value(u"title"_s).toString(), u"名前付けてね"_s);
@@ -343,7 +364,8 @@ void TestSorvekaE2e::createTitleAndSave()
         return question != 0 || program.state() == QProcess::NotRunning;
     });
     QVERIFY2(question == 0, qPrintable(u"closing asked a question: "_s + x11.titleOf(question)));
-    QVERIFY2(program.state() == QProcess::NotRunning, "the program did not end after its window was closed");
+    QVERIFY2(program.state() == QProcess::NotRunning,
+             "the program did not end after its window was closed");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
 }

@@ -12,7 +12,6 @@
 
 #include <memory>
 
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -97,7 +96,8 @@ void TestSorvekaXvfb::opensTheFileInItsWindow()
         qInfo("ImageMagick's import is not installed: no screenshot taken");
     } else {
         // The first paint may come a little after the window is mapped.
-        const QString shot = QDir(QCoreApplication::applicationDirPath()).filePath(u"sorveka_xvfb.png"_s);
+        const QString shot =
+                QDir(QCoreApplication::applicationDirPath()).filePath(u"sorveka_xvfb.png"_s);
         QImage image;
         for (int i = 0; i < MaxPolls / 10 && (image.isNull() || !hasSeveralColours(image)); ++i) {
             program.waitForFinished(100);
@@ -112,7 +112,8 @@ void TestSorvekaXvfb::opensTheFileInItsWindow()
 
     // Nothing changed, so closing asks nothing and the program ends.
     m_x11->askToClose(window);
-    QVERIFY2(program.waitForFinished(MaxPolls * 100), "the program did not end after its window was closed");
+    QVERIFY2(program.waitForFinished(MaxPolls * 100),
+             "the program did not end after its window was closed");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
 }

@@ -14,8 +14,10 @@ QByteArray propertyOf(Display *display, Window window, const char *name, Atom ty
     unsigned long items = 0, remaining = 0;
     unsigned char *data = nullptr;
     QByteArray value;
-    if (XGetWindowProperty(display, window, property, 0, 1024, False, type, &actualType, &format, &items,
-                           &remaining, &data) == Success && data) {
+    if (XGetWindowProperty(display, window, property, 0, 1024, False, type, &actualType, &format,
+                           &items, &remaining, &data)
+                == Success
+        && data) {
         // Xlib hands 32-bit items over as longs.
         const qsizetype itemSize = format == 32 ? qsizetype(sizeof(long)) : format / 8;
         value = QByteArray(reinterpret_cast<const char *>(data), qsizetype(items) * itemSize);
@@ -27,7 +29,8 @@ QByteArray propertyOf(Display *display, Window window, const char *name, Atom ty
 qint64 pidOf(Display *display, Window window)
 {
     const QByteArray pid = propertyOf(display, window, "_NET_WM_PID", XA_CARDINAL);
-    return pid.size() >= qsizetype(sizeof(long)) ? *reinterpret_cast<const long *>(pid.constData()) : -1;
+    return pid.size() >= qsizetype(sizeof(long)) ? *reinterpret_cast<const long *>(pid.constData())
+                                                 : -1;
 }
 
 int channel(unsigned long pixel, unsigned long mask)
@@ -73,8 +76,8 @@ QList<unsigned long> X11Session::windowsOf(qint64 pid) const
         return found;
     for (unsigned int i = 0; i < count; ++i) {
         XWindowAttributes attributes;
-        if (XGetWindowAttributes(m_display, children[i], &attributes) && attributes.map_state == IsViewable
-            && pidOf(m_display, children[i]) == pid)
+        if (XGetWindowAttributes(m_display, children[i], &attributes)
+            && attributes.map_state == IsViewable && pidOf(m_display, children[i]) == pid)
             found.append(children[i]);
     }
     if (children)

@@ -4,7 +4,8 @@
 
 #include <QProcess>
 
-XdotoolInput::XdotoolInput(const QString &program) : m_program(program) {}
+XdotoolInput::XdotoolInput(const QString &program) : m_program(program)
+{ }
 
 bool XdotoolInput::click(unsigned long window, QPoint at, int button) const
 {
@@ -23,7 +24,8 @@ bool XdotoolInput::type(const QString &text) const
     // A character without a key of its own is typed by remapping a spare key
     // for a moment; on a busy machine the program can read the key after the
     // mapping changed back, so such text goes slower.
-    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const bool ascii =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
     const QString delay = ascii ? QStringLiteral("20") : QStringLiteral("120");
     return run({QStringLiteral("type"), QStringLiteral("--delay"), delay, text});
 }
@@ -38,14 +40,16 @@ bool XdotoolInput::run(const QStringList &arguments) const
     xdotool.setProcessEnvironment(environment);
     xdotool.start(m_program, arguments);
     if (!xdotool.waitForFinished(10000)) {
-        m_lastError = QStringLiteral("xdotool %1: %2").arg(arguments.join(u' '), xdotool.errorString());
+        m_lastError =
+                QStringLiteral("xdotool %1: %2").arg(arguments.join(u' '), xdotool.errorString());
         xdotool.kill();
         xdotool.waitForFinished();
         return false;
     }
     if (xdotool.exitStatus() != QProcess::NormalExit || xdotool.exitCode() != 0) {
         m_lastError = QStringLiteral("xdotool %1 failed: %2")
-                              .arg(arguments.join(u' '), QString::fromLocal8Bit(xdotool.readAllStandardError()));
+                              .arg(arguments.join(u' '),
+                                   QString::fromLocal8Bit(xdotool.readAllStandardError()));
         return false;
     }
     m_lastError.clear();

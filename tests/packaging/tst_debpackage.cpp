@@ -90,7 +90,8 @@ void TestDebPackage::initTestCase()
 {
     for (const QString &tool : {u"dpkg-deb"_s, u"dpkg-shlibdeps"_s, u"dpkg-query"_s}) {
         if (findTool(tool).isEmpty())
-            QSKIP(qUtf8Printable(tool + u" is not installed (scripts/install-deps.sh installs dpkg-dev)"));
+            QSKIP(qUtf8Printable(
+                    tool + u" is not installed (scripts/install-deps.sh installs dpkg-dev)"));
     }
     QVERIFY(m_output.isValid());
 
@@ -126,8 +127,8 @@ void TestDebPackage::fileName()
     const ToolResult architecture = runTool(u"dpkg"_s, {u"--print-architecture"_s});
     QVERIFY2(architecture.succeeded(), qUtf8Printable(architecture.output));
     QCOMPARE(QFileInfo(m_deb).fileName(),
-             QStringLiteral("sorveka_%1_%2.deb").arg(QStringLiteral(SORVEKA_PROJECT_VERSION),
-                                                     architecture.output.trimmed()));
+             QStringLiteral("sorveka_%1_%2.deb")
+                     .arg(QStringLiteral(SORVEKA_PROJECT_VERSION), architecture.output.trimmed()));
 }
 
 void TestDebPackage::controlFields_data()
@@ -137,7 +138,8 @@ void TestDebPackage::controlFields_data()
 
     QTest::newRow("package name") << u"Package"_s << u"^sorveka$"_s;
     QTest::newRow("version") << u"Version"_s
-                             << u"^"_s + QRegularExpression::escape(QStringLiteral(SORVEKA_PROJECT_VERSION)) + u'$';
+                             << u"^"_s
+                    + QRegularExpression::escape(QStringLiteral(SORVEKA_PROJECT_VERSION)) + u'$';
     QTest::newRow("section") << u"Section"_s << u"^(editors|utils)$"_s;
     QTest::newRow("maintainer with address") << u"Maintainer"_s << u"^[^<]+ <[^@>]+@[^>]+>$"_s;
     QTest::newRow("summary and long description") << u"Description"_s << u"^\\S.*\\n\\S"_s;
@@ -174,7 +176,8 @@ void TestDebPackage::dependencies()
 {
     QFETCH(QString, group);
     const QStringList groups = dependencyGroups(m_control.value(u"Depends"_s));
-    QVERIFY2(groups.contains(group), qUtf8Printable(u"Depends: "_s + m_control.value(u"Depends"_s)));
+    QVERIFY2(groups.contains(group),
+             qUtf8Printable(u"Depends: "_s + m_control.value(u"Depends"_s)));
 }
 
 void TestDebPackage::contents_data()
@@ -187,10 +190,12 @@ void TestDebPackage::contents_data()
     QTest::newRow("menu entry") << u"./usr/share/applications/"_s + AppId + u".desktop";
     QTest::newRow("file type") << u"./usr/share/mime/packages/"_s + AppId + u".xml";
     QTest::newRow("software centre data") << u"./usr/share/metainfo/"_s + AppId + u".metainfo.xml";
-    QTest::newRow("scalable icon") << u"./usr/share/icons/hicolor/scalable/apps/"_s + AppId + u".svg";
+    QTest::newRow("scalable icon")
+            << u"./usr/share/icons/hicolor/scalable/apps/"_s + AppId + u".svg";
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         QTest::newRow(qPrintable(QStringLiteral("%1 px icon").arg(size)))
-                << QStringLiteral("./usr/share/icons/hicolor/%1x%1/apps/").arg(size) + AppId + u".png";
+                << QStringLiteral("./usr/share/icons/hicolor/%1x%1/apps/").arg(size) + AppId
+                        + u".png";
     }
 }
 
@@ -211,8 +216,8 @@ void TestDebPackage::everythingUnderUsr()
 
 void TestDebPackage::installAndRemove()
 {
-    const bool wanted = qEnvironmentVariable("SORVEKA_TEST_DPKG") == u"1"
-            || !qEnvironmentVariableIsEmpty("CI");
+    const bool wanted =
+            qEnvironmentVariable("SORVEKA_TEST_DPKG") == u"1" || !qEnvironmentVariableIsEmpty("CI");
     if (!wanted)
         QSKIP("installs into the system only in CI or with SORVEKA_TEST_DPKG=1");
     if (geteuid() != 0)
@@ -226,7 +231,8 @@ void TestDebPackage::installAndRemove()
         // dpkg leaves the package unconfigured when a dependency is missing;
         // apt fetches the dependencies and finishes the configuration.
         qputenv("DEBIAN_FRONTEND", "noninteractive");
-        const ToolResult fix = runTool(u"apt-get"_s, {u"install"_s, u"-f"_s, u"-y"_s, u"-q"_s}, {}, 600000);
+        const ToolResult fix =
+                runTool(u"apt-get"_s, {u"install"_s, u"-f"_s, u"-y"_s, u"-q"_s}, {}, 600000);
         install.output += u"\napt-get install -f:\n"_s + fix.output;
     }
     const bool installed = packageInstalled(PackageName);

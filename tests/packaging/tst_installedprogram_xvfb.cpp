@@ -61,20 +61,25 @@ struct XWindow
 class Xdotool
 {
 public:
-    explicit Xdotool(QString program) : m_program(std::move(program)) {}
+    explicit Xdotool(QString program) : m_program(std::move(program)) { }
 
-    ToolResult run(const QStringList &arguments) const { return runTool(m_program, arguments, {}, 10000); }
+    ToolResult run(const QStringList &arguments) const
+    {
+        return runTool(m_program, arguments, {}, 10000);
+    }
 
     // The process's mapped top-level windows; none is not an error.
     QList<XWindow> windowsOf(qint64 pid) const
     {
         QList<XWindow> windows;
-        const ToolResult search = run({u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid)});
+        const ToolResult search =
+                run({u"search"_s, u"--onlyvisible"_s, u"--pid"_s, QString::number(pid)});
         const QStringList ids = search.output.split(u'\n', Qt::SkipEmptyParts);
         for (const QString &id : ids) {
             const ToolResult name = run({u"getwindowname"_s, id});
             if (name.succeeded())
-                windows.append({id, name.output.chopped(name.output.endsWith(u'\n') ? 1 : 0), geometryOf(id)});
+                windows.append({id, name.output.chopped(name.output.endsWith(u'\n') ? 1 : 0),
+                                geometryOf(id)});
         }
         return windows;
     }
@@ -171,9 +176,9 @@ void TestInstalledProgramXvfb::initTestCase()
     m_xdotool = std::make_unique<Xdotool>(xdotool);
 
     QVERIFY(m_prefix.isValid());
-    const ToolResult install = runTool(QStringLiteral(SORVEKA_CMAKE_COMMAND),
-                                       {u"--install"_s, QStringLiteral(SORVEKA_BUILD_DIR),
-                                        u"--prefix"_s, m_prefix.path()});
+    const ToolResult install = runTool(
+            QStringLiteral(SORVEKA_CMAKE_COMMAND),
+            {u"--install"_s, QStringLiteral(SORVEKA_BUILD_DIR), u"--prefix"_s, m_prefix.path()});
     QVERIFY2(install.succeeded(), qUtf8Printable(install.output));
     QVERIFY(QFileInfo(m_prefix.filePath(u"bin/sorveka"_s)).isExecutable());
 }
@@ -210,7 +215,8 @@ void TestInstalledProgramXvfb::speaksJapaneseUnderLangC()
     }
     QDir(work.path()).mkdir(u"home"_s);
     QDir(work.path()).mkdir(u"runtime"_s);
-    QFile::setPermissions(work.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(work.filePath(u"runtime"_s),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     // As `env -i`: only the display, a private home and the C locale. Nothing
     // from the test's own environment (QT_QPA_PLATFORM, LANGUAGE, ...) leaks in.
@@ -236,14 +242,14 @@ void TestInstalledProgramXvfb::speaksJapaneseUnderLangC()
     });
 
     // The main window, titled with the file's name.
-    const QList<XWindow> first = waitForWindows(program, [](const QList<XWindow> &windows) {
-        return !windows.isEmpty();
-    });
+    const QList<XWindow> first = waitForWindows(
+            program, [](const QList<XWindow> &windows) { return !windows.isEmpty(); });
     QVERIFY2(first.size() == 1, "the program showed no window, or more than one");
     const XWindow window = first.constFirst();
     QCOMPARE(window.title, u"Sorveka ["_s + FileName + u']');
-    QVERIFY2(window.geometry.width() >= DesignClientWidth, qPrintable(u"window %1 x %2"_s
-            .arg(window.geometry.width()).arg(window.geometry.height())));
+    QVERIFY2(window.geometry.width() >= DesignClientWidth,
+             qPrintable(u"window %1 x %2"_s.arg(window.geometry.width())
+                                .arg(window.geometry.height())));
 
     const QDir buildFolder(QCoreApplication::applicationDirPath());
     const QString windowShot = buildFolder.filePath(u"installed_window_lang_c.png"_s);
@@ -273,11 +279,15 @@ void TestInstalledProgramXvfb::speaksJapaneseUnderLangC()
     // The button's picture, a page outlined in grey on the light toolbar, is
     // where the click goes.
     const int half = int(std::lround(6 * scale));
-    QVERIFY2(darkPixels(before, QRect(newButton - QPoint(half, half), newButton + QPoint(half, half))) > 4,
+    QVERIFY2(darkPixels(before,
+                        QRect(newButton - QPoint(half, half), newButton + QPoint(half, half)))
+                     > 4,
              qPrintable(u"no toolbar picture at %1, %2"_s.arg(newButton.x()).arg(newButton.y())));
 
-    QVERIFY(m_xdotool->run({u"mousemove"_s, u"--sync"_s, QString::number(newButton.x()),
-                            QString::number(newButton.y()), u"click"_s, u"1"_s}).succeeded());
+    QVERIFY(m_xdotool
+                    ->run({u"mousemove"_s, u"--sync"_s, QString::number(newButton.x()),
+                           QString::number(newButton.y()), u"click"_s, u"1"_s})
+                    .succeeded());
 
     // New asks before throwing the outline away, in a box of its own.
     const auto withBox = [](const QList<XWindow> &windows) {
@@ -322,7 +332,8 @@ void TestInstalledProgramXvfb::speaksJapaneseUnderLangC()
 
     // Nothing changed, so closing asks nothing and the program ends.
     askToClose(window.id);
-    QVERIFY2(program.waitForFinished(MaxPolls * 100), "the program did not end after its window was closed");
+    QVERIFY2(program.waitForFinished(MaxPolls * 100),
+             "the program did not end after its window was closed");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
 }

@@ -63,8 +63,9 @@ XmlFacts readXmlFacts(const QString &path)
         facts.error = file.errorString();
         return facts;
     }
-    static const QStringList leafElements{u"id"_s, u"launchable"_s, u"binary"_s, u"mediatype"_s,
-                                          u"summary"_s, u"comment"_s, u"p"_s, u"name"_s};
+    static const QStringList leafElements{u"id"_s,        u"launchable"_s, u"binary"_s,
+                                          u"mediatype"_s, u"summary"_s,    u"comment"_s,
+                                          u"p"_s,         u"name"_s};
     QXmlStreamReader xml(&file);
     QString enclosing;
     while (!xml.atEnd()) {
@@ -72,11 +73,13 @@ XmlFacts readXmlFacts(const QString &path)
             continue;
         const QString name = xml.name().toString();
         if (name == u"release")
-            facts.texts.insert(u"release@version"_s, xml.attributes().value(u"version"_s).toString());
+            facts.texts.insert(u"release@version"_s,
+                               xml.attributes().value(u"version"_s).toString());
         if (name == u"mime-type")
             facts.texts.insert(u"mime-type@type"_s, xml.attributes().value(u"type"_s).toString());
         if (name == u"sub-class-of")
-            facts.texts.insert(u"sub-class-of@type"_s, xml.attributes().value(u"type"_s).toString());
+            facts.texts.insert(u"sub-class-of@type"_s,
+                               xml.attributes().value(u"type"_s).toString());
         if (name == u"description" || name == u"releases" || name == u"screenshot")
             enclosing = name;
         if (!leafElements.contains(name))
@@ -86,7 +89,8 @@ XmlFacts readXmlFacts(const QString &path)
         // program's description.
         const QString key = (name == u"p" ? enclosing + u"/p" : name)
                 + (lang.isEmpty() ? QString() : u'[' + lang + u']');
-        facts.texts.insert(key, xml.readElementText(QXmlStreamReader::IncludeChildElements).simplified());
+        facts.texts.insert(
+                key, xml.readElementText(QXmlStreamReader::IncludeChildElements).simplified());
     }
     if (xml.hasError())
         facts.error = xml.errorString();
@@ -138,9 +142,9 @@ private:
 void TestInstallTree::initTestCase()
 {
     QVERIFY(m_prefix.isValid());
-    const ToolResult install = runTool(QStringLiteral(SORVEKA_CMAKE_COMMAND),
-                                       {u"--install"_s, QStringLiteral(SORVEKA_BUILD_DIR),
-                                        u"--prefix"_s, m_prefix.path()});
+    const ToolResult install = runTool(
+            QStringLiteral(SORVEKA_CMAKE_COMMAND),
+            {u"--install"_s, QStringLiteral(SORVEKA_BUILD_DIR), u"--prefix"_s, m_prefix.path()});
     QVERIFY2(install.succeeded(), qUtf8Printable(install.output));
 
     m_desktop = readDesktopEntry(installed(u"share/applications/"_s + AppId + u".desktop"));
@@ -161,8 +165,10 @@ void TestInstallTree::installedFiles_data()
         QTest::newRow("command-line tool") << u"bin/svk"_s << true;
     QTest::newRow("menu entry") << u"share/applications/"_s + AppId + u".desktop" << false;
     QTest::newRow("file type") << u"share/mime/packages/"_s + AppId + u".xml" << false;
-    QTest::newRow("software centre data") << u"share/metainfo/"_s + AppId + u".metainfo.xml" << false;
-    QTest::newRow("scalable icon") << u"share/icons/hicolor/scalable/apps/"_s + AppId + u".svg" << false;
+    QTest::newRow("software centre data")
+            << u"share/metainfo/"_s + AppId + u".metainfo.xml" << false;
+    QTest::newRow("scalable icon")
+            << u"share/icons/hicolor/scalable/apps/"_s + AppId + u".svg" << false;
 }
 
 void TestInstallTree::installedFiles()
@@ -215,7 +221,8 @@ void TestInstallTree::iconSizes()
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
             opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
-    QVERIFY2(opaque > size * size / 5, qPrintable(QStringLiteral("only %1 opaque pixels").arg(opaque)));
+    QVERIFY2(opaque > size * size / 5,
+             qPrintable(QStringLiteral("only %1 opaque pixels").arg(opaque)));
 }
 
 // The files find each other by name; a rename in one of them breaks the
@@ -225,9 +232,10 @@ void TestInstallTree::crossReferences_data()
     QTest::addColumn<QString>("actual");
     QTest::addColumn<QString>("expected");
 
-    const QStringList desktopFiles = QDir(installed(u"share/applications"_s)).entryList(QDir::Files);
-    const QStringList scalableIcons =
-            QDir(installed(u"share/icons/hicolor/scalable/apps"_s)).entryList({u"*.svg"_s}, QDir::Files);
+    const QStringList desktopFiles =
+            QDir(installed(u"share/applications"_s)).entryList(QDir::Files);
+    const QStringList scalableIcons = QDir(installed(u"share/icons/hicolor/scalable/apps"_s))
+                                              .entryList({u"*.svg"_s}, QDir::Files);
     const QString definedType = m_mimePackage.texts.value(u"mime-type@type"_s);
 
     QTest::newRow("one desktop file") << QString::number(desktopFiles.size()) << u"1"_s;
@@ -246,8 +254,8 @@ void TestInstallTree::crossReferences_data()
             << m_metainfo.texts.value(u"mediatype"_s) << definedType;
     QTest::newRow("outline files are plain text")
             << m_mimePackage.texts.value(u"sub-class-of@type"_s) << u"text/plain"_s;
-    QTest::newRow("release is the project version")
-            << m_metainfo.texts.value(u"release@version"_s) << QStringLiteral(SORVEKA_PROJECT_VERSION);
+    QTest::newRow("release is the project version") << m_metainfo.texts.value(u"release@version"_s)
+                                                    << QStringLiteral(SORVEKA_PROJECT_VERSION);
 }
 
 void TestInstallTree::crossReferences()
@@ -267,7 +275,8 @@ void TestInstallTree::japaneseTexts_data()
     QTest::newRow("menu comment") << m_desktop.value(u"Comment[ja]"_s);
     QTest::newRow("menu keywords") << m_desktop.value(u"Keywords[ja]"_s);
     QTest::newRow("AppStream summary") << m_metainfo.texts.value(u"summary[ja]"_s);
-    QTest::newRow("AppStream description") << m_metainfo.texts.values(u"description/p[ja]"_s).join(u' ');
+    QTest::newRow("AppStream description")
+            << m_metainfo.texts.values(u"description/p[ja]"_s).join(u' ');
     QTest::newRow("file type comment") << m_mimePackage.texts.value(u"comment[ja]"_s);
 }
 
@@ -285,9 +294,9 @@ void TestInstallTree::validators_data()
 
     QTest::newRow("desktop entry") << u"desktop-file-validate"_s << QStringList()
                                    << u"share/applications/"_s + AppId + u".desktop";
-    QTest::newRow("AppStream data") << u"appstreamcli"_s
-                                    << QStringList{u"validate"_s, u"--no-net"_s, u"--pedantic"_s}
-                                    << u"share/metainfo/"_s + AppId + u".metainfo.xml";
+    QTest::newRow("AppStream data")
+            << u"appstreamcli"_s << QStringList{u"validate"_s, u"--no-net"_s, u"--pedantic"_s}
+            << u"share/metainfo/"_s + AppId + u".metainfo.xml";
     QTest::newRow("file type XML") << u"xmllint"_s << QStringList{u"--noout"_s}
                                    << u"share/mime/packages/"_s + AppId + u".xml";
 }
@@ -319,12 +328,14 @@ bool TestInstallTree::prepareMimeDatabase()
 
     const QString updater = findTool(u"update-mime-database"_s);
     if (updater.isEmpty()) {
-        m_mimeProblem = u"update-mime-database is not installed (scripts/install-deps.sh installs it)"_s;
+        m_mimeProblem =
+                u"update-mime-database is not installed (scripts/install-deps.sh installs it)"_s;
         return false;
     }
     const QString packages = m_mimeHome.filePath(u"share/mime/packages"_s);
     QDir().mkpath(packages);
-    QFile::copy(installed(u"share/mime/packages/"_s + AppId + u".xml"), packages + u'/' + AppId + u".xml");
+    QFile::copy(installed(u"share/mime/packages/"_s + AppId + u".xml"),
+                packages + u'/' + AppId + u".xml");
     const QString systemTypes = u"/usr/share/mime/packages/freedesktop.org.xml"_s;
     if (QFile::exists(systemTypes))
         QFile::copy(systemTypes, packages + u"/freedesktop.org.xml");
@@ -352,8 +363,10 @@ void TestInstallTree::fileType_data()
     QTest::newRow("svk name, empty") << u"new.svk"_s << QByteArray() << OutlineType;
     QTest::newRow("upper-case extension") << u"TRIP.SVK"_s << outline << OutlineType;
     QTest::newRow("no extension, outline") << u"trip"_s << outline << OutlineType;
-    QTest::newRow("no extension, other text") << u"notes"_s << QByteArray("Leave on Friday.\r\n") << u"text/plain"_s;
-    QTest::newRow("key line later in the file") << u"notes"_s << "memo\r\n" + outline << u"text/plain"_s;
+    QTest::newRow("no extension, other text")
+            << u"notes"_s << QByteArray("Leave on Friday.\r\n") << u"text/plain"_s;
+    QTest::newRow("key line later in the file")
+            << u"notes"_s << "memo\r\n" + outline << u"text/plain"_s;
     QTest::newRow("txt name wins over content") << u"trip.txt"_s << outline << u"text/plain"_s;
 }
 

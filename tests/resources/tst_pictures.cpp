@@ -71,23 +71,24 @@ void TestPictures::rendersDrawing_data()
     for (int size : {16, 32, 64}) {
         for (int n = 1; n <= 12; ++n) {
             QTest::addRow("toolbar %d %s at %d", n, toolbarNames[n - 1], size)
-                << IconSource([n] { return pictures::toolbarImage(n); }) << size
-                << toolbarCoverage[n - 1];
+                    << IconSource([n] { return pictures::toolbarImage(n); }) << size
+                    << toolbarCoverage[n - 1];
         }
         const char *treeNames[] = {"closed folder", "open folder", "page"};
         for (int n = 1; n <= 6; ++n) {
             QTest::addRow("tree %d %s%s at %d", n, treeNames[(n - 1) % 3], n > 3 ? " ticked" : "",
                           size)
-                << IconSource([n] { return pictures::treeImage(n); }) << size << 40;
+                    << IconSource([n] { return pictures::treeImage(n); }) << size << 40;
         }
     }
     for (int size : {16, 32, 64}) {
         QTest::addRow("program icon at %d", size)
-            << IconSource([] { return pictures::programIcon(); }) << size << 25;
+                << IconSource([] { return pictures::programIcon(); }) << size << 25;
         QTest::addRow("more items along a horizontal bar at %d", size)
-            << IconSource([] { return pictures::moreItemsImage(Qt::Horizontal); }) << size << 10;
+                << IconSource([] { return pictures::moreItemsImage(Qt::Horizontal); }) << size
+                << 10;
         QTest::addRow("more items along a vertical bar at %d", size)
-            << IconSource([] { return pictures::moreItemsImage(Qt::Vertical); }) << size << 10;
+                << IconSource([] { return pictures::moreItemsImage(Qt::Vertical); }) << size << 10;
     }
 }
 
@@ -161,7 +162,7 @@ void TestPictures::tickedTreeAddsOnlyRed()
             ++changed;
             QVERIFY2(isReddish(after.pixel(x, y)),
                      qPrintable(u"pixel (%1, %2) became #%3"_s.arg(x).arg(y).arg(
-                         qulonglong(after.pixel(x, y)), 8, 16, QChar(u'0'))));
+                             qulonglong(after.pixel(x, y)), 8, 16, QChar(u'0'))));
         }
     }
     // The tick is a visible mark, not a stray pixel: at least 5% of the square.
@@ -199,7 +200,7 @@ void TestPictures::keepsItsProportions_data()
     QTest::newRow("toolbar picture in a low box") << check << QSize(16, 11) << QSize(11, 11);
     QTest::newRow("toolbar picture in a narrow box") << check << QSize(8, 16) << QSize(8, 8);
     QTest::newRow("tree picture in a wide box")
-        << IconSource([] { return pictures::treeImage(4); }) << QSize(32, 16) << QSize(16, 16);
+            << IconSource([] { return pictures::treeImage(4); }) << QSize(32, 16) << QSize(16, 16);
 }
 
 void TestPictures::keepsItsProportions()
@@ -241,8 +242,9 @@ void TestPictures::japaneseFontAsksForFirstInstalledGothic()
     // The first installed gothic is the one asked for, and only that one: a
     // family named but missing, or any further family named, costs a search
     // of all fonts.
-    const auto installed = std::find_if(preference.begin(), preference.end(),
-            [](const QString &family) { return QFontDatabase::hasFamily(family); });
+    const auto installed =
+            std::find_if(preference.begin(), preference.end(),
+                         [](const QString &family) { return QFontDatabase::hasFamily(family); });
     QVERIFY2(installed != preference.end(), "the test needs one of the gothics installed");
     QCOMPARE(families, QStringList{*installed});
 

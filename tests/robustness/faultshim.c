@@ -150,10 +150,10 @@ static int shouldFail(enum call c, int fd, const char *path)
     return 1;
 }
 
-#define REAL(type, name, ...)                                                 \
-    static type (*real)(__VA_ARGS__);                                         \
-    if (!real)                                                                \
-        nextSymbol(&real, name)
+#define REAL(type, name, ...)                                                                      \
+    static type (*real)(__VA_ARGS__);                                                              \
+    if (!real)                                                                                     \
+    nextSymbol(&real, name)
 
 ssize_t write(int fd, const void *buffer, size_t count)
 {

@@ -15,7 +15,8 @@ Outline loopVariant(int which)
     for (int i = 1; i <= children; ++i) {
         outline.addChild(root, u"C%1"_s.arg(i), u"%1 %2"_s.arg(name).arg(i));
         // About 1.5 and 2.3 MB in all: several write calls each.
-        outline.TextData[size_t(i)] = QString(5000, which == 0 ? u'あ' : u'い') + u"\r\n"_s + QString::number(i);
+        outline.TextData[size_t(i)] =
+                QString(5000, which == 0 ? u'あ' : u'い') + u"\r\n"_s + QString::number(i);
     }
     outline.KeyCounter = children + 1;
     return outline;

@@ -24,7 +24,8 @@ QProcessEnvironment faultEnvironment(const FaultPlan &fault)
     environment.insert(QStringLiteral("LD_PRELOAD"), shimPath());
     // A sanitizer runtime wants to be loaded first; the shim does not mind.
     environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+                       environment.value(QStringLiteral("ASAN_OPTIONS"))
+                               + QStringLiteral(":verify_asan_link_order=0"));
     environment.insert(QStringLiteral("SORVEKA_FAULT_CALL"), fault.call);
     environment.insert(QStringLiteral("SORVEKA_FAULT_AT"), QString::number(fault.at));
     environment.insert(QStringLiteral("SORVEKA_FAULT_ERRNO"), fault.error);
@@ -32,7 +33,8 @@ QProcessEnvironment faultEnvironment(const FaultPlan &fault)
     return environment;
 }
 
-SaverRun run(const QStringList &arguments, const QProcessEnvironment &environment, bool asNobody, int timeoutMs)
+SaverRun run(const QStringList &arguments, const QProcessEnvironment &environment, bool asNobody,
+             int timeoutMs)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -58,4 +60,3 @@ SaverRun run(const QStringList &arguments, const QProcessEnvironment &environmen
 }
 
 } // namespace saverrun
-

@@ -15,10 +15,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-#include <QScrollBar>
 
 #include <atomic>
 #include <thread>
@@ -103,24 +103,32 @@ void TestLimits::addInputRows()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<bool>("reads");
-    QTest::addColumn<int>("code");       // LoadError::Code when it does not read
+    QTest::addColumn<int>("code"); // LoadError::Code when it does not read
     QTest::addColumn<int>("categories"); // when it reads
-    QTest::addColumn<int>("depth");      // of the deepest category, when it reads
+    QTest::addColumn<int>("depth"); // of the deepest category, when it reads
 
     const int noError = -1;
     QTest::newRow("2049 categories, every slot used") << u"wide"_s << true << noError << 2049 << 1;
-    QTest::newRow("2050 categories") << u"too wide"_s << false << int(LoadError::Code::KeyNumberOutOfRange) << 0 << 0;
+    QTest::newRow("2050 categories")
+            << u"too wide"_s << false << int(LoadError::Code::KeyNumberOutOfRange) << 0 << 0;
     QTest::newRow("a chain 2048 deep") << u"chain"_s << true << noError << 2049 << 2048;
     QTest::newRow("a title of 1 MB") << u"long title"_s << true << noError << 2 << 1;
-    QTest::newRow("bytes that are not code page 932") << u"bad bytes"_s << true << noError << 2 << 1;
+    QTest::newRow("bytes that are not code page 932")
+            << u"bad bytes"_s << true << noError << 2 << 1;
     QTest::newRow("NUL bytes in title and body") << u"nul"_s << true << noError << 2 << 1;
-    QTest::newRow("a program file") << u"binary"_s << false << int(LoadError::Code::NoRecord) << 0 << 0;
-    QTest::newRow("an empty file") << u"empty"_s << false << int(LoadError::Code::NoRecord) << 0 << 0;
-    QTest::newRow("a folder") << u"folder"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
+    QTest::newRow("a program file")
+            << u"binary"_s << false << int(LoadError::Code::NoRecord) << 0 << 0;
+    QTest::newRow("an empty file")
+            << u"empty"_s << false << int(LoadError::Code::NoRecord) << 0 << 0;
+    QTest::newRow("a folder") << u"folder"_s << false << int(LoadError::Code::NotRegularFile) << 0
+                              << 0;
     // Neither may block nor be read until memory runs out.
-    QTest::newRow("a pipe without a writer") << u"fifo"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
-    QTest::newRow("an endless device") << u"device"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
-    QTest::newRow("a file that is gone") << u"missing"_s << false << int(LoadError::Code::CannotOpen) << 0 << 0;
+    QTest::newRow("a pipe without a writer")
+            << u"fifo"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
+    QTest::newRow("an endless device")
+            << u"device"_s << false << int(LoadError::Code::NotRegularFile) << 0 << 0;
+    QTest::newRow("a file that is gone")
+            << u"missing"_s << false << int(LoadError::Code::CannotOpen) << 0 << 0;
 }
 
 QString TestLimits::prepare(const QString &input)
@@ -135,16 +143,16 @@ QString TestLimits::prepare(const QString &input)
         bytes = writeOutline(robustoutlines::chain(Outline::MaxKeyNumber));
     } else if (input == u"long title") {
         bytes = record("C0", {}, QByteArray(1 << 20, 'T'), "False", {"body"})
-            + record("C1", "C0", "short", "False", {""});
+                + record("C1", "C0", "short", "False", {""});
     } else if (input == u"bad bytes") {
         // A lead byte without its trail, unassigned pairs, a lone trail byte,
         // and a lead byte as the very last byte of a title.
         bytes = record("C0", {}, "\x81\x20\xEF\xFC\x85\x40 ok \x82", "False",
                        {"\xA0\xFD\xFE\xFF\r\n\x9F"})
-            + record("C1", "C0", "\xF0\x40\x40", "False", {"\x81"});
+                + record("C1", "C0", "\xF0\x40\x40", "False", {"\x81"});
     } else if (input == u"nul") {
         bytes = record("C0", {}, QByteArray("a\0b", 3), "False", {QByteArray("\0\0\r\n\0", 5)})
-            + record("C1", "C0", QByteArray(1, '\0'), "False", {QByteArray(1, '\0')});
+                + record("C1", "C0", QByteArray(1, '\0'), "False", {QByteArray(1, '\0')});
     } else if (input == u"binary") {
         if (!QFile::copy(u"/bin/ls"_s, path) && !QFile::exists(path))
             qWarning("could not copy /bin/ls");
@@ -270,9 +278,11 @@ void TestLimits::deepChainInTheWindow()
     const int left = tree->visualRect(index).left();
     tree->horizontalScrollBar()->setValue(tree->horizontalScrollBar()->value() + left - 40);
     const QRect rect = tree->visualRect(index);
-    qInfo("expanded and scrolled to the deepest in %lld ms; its row starts %d pixels right of the root's",
+    qInfo("expanded and scrolled to the deepest in %lld ms; its row starts %d pixels right of the "
+          "root's",
           timer.elapsed(), left);
-    QVERIFY2(tree->viewport()->rect().contains(rect.topLeft() + QPoint(10, 2)), "the deepest category is out of reach");
+    QVERIFY2(tree->viewport()->rect().contains(rect.topLeft() + QPoint(10, 2)),
+             "the deepest category is out of reach");
     const QPoint onText = rect.topLeft() + QPoint(10, rect.height() / 2);
 
     // A click shows it; a double click marks it, and with one child each,
@@ -298,7 +308,8 @@ void TestLimits::deepChainInTheWindow()
     QCOMPARE(deepestDepth(read.outline), Outline::MaxKeyNumber);
     for (int i = 1; i <= read.outline.count(); ++i)
         QVERIFY2(read.outline.item(i)->checked(), qPrintable(read.outline.item(i)->key()));
-    QVERIFY2(driver.questions().problems().isEmpty(), qPrintable(driver.questions().problems().join(u'\n')));
+    QVERIFY2(driver.questions().problems().isEmpty(),
+             qPrintable(driver.questions().problems().join(u'\n')));
 }
 
 void TestLimits::hugeBodyReadsAndSaves()
@@ -315,8 +326,8 @@ void TestLimits::hugeBodyReadsAndSaves()
         body += line % 1000 == 0 ? japanese : QByteArray();
         body += QByteArray(88, 'x');
     }
-    const QByteArray bytes =
-        record("C0", {}, "large", "False", {body}) + record("C1", "C0", "small", "False", {"s"});
+    const QByteArray bytes = record("C0", {}, "large", "False", {body})
+            + record("C1", "C0", "small", "False", {"s"});
     body = QByteArray();
     const QString from = m_dir->filePath(u"large.svk"_s);
     const QString to = m_dir->filePath(u"large copy.svk"_s);
@@ -324,7 +335,8 @@ void TestLimits::hugeBodyReadsAndSaves()
 
     QElapsedTimer timer;
     timer.start();
-    const SaverRun run = saverrun::run({u"copy"_s, from, to}, QProcessEnvironment::systemEnvironment(), false, 180000);
+    const SaverRun run = saverrun::run({u"copy"_s, from, to},
+                                       QProcessEnvironment::systemEnvironment(), false, 180000);
     const qint64 elapsed = timer.elapsed();
     QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.output + run.errors));
     QVERIFY2(run.output.contains(u"categories=2 "_s), qPrintable(run.output));
@@ -348,7 +360,7 @@ void TestLimits::hugeBodyReadsAndSaves()
 void TestLimits::readSurvivesTheFileCutShort()
 {
     const QByteArray bytes = record("C0", {}, "root", "False", {QByteArray(12 << 20, 'x')})
-        + record("C1", "C0", "end", "False", {""});
+            + record("C1", "C0", "end", "False", {""});
     const QString path = m_dir->filePath(u"cut short.svk"_s);
     QVERIFY(files::writeBytes(path, bytes));
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
@@ -358,7 +370,8 @@ void TestLimits::readSurvivesTheFileCutShort()
     std::atomic<int> cuts = 0;
     std::thread other([&] {
         while (!done) {
-            if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) != bytes.size())
+            if (::ftruncate(fd, 0) != 0
+                || ::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) != bytes.size())
                 break;
             ++cuts;
         }
@@ -373,7 +386,8 @@ void TestLimits::readSurvivesTheFileCutShort()
     ::close(fd);
     QVERIFY(cuts > 0);
     for (int code : std::as_const(codes)) {
-        QVERIFY2(code == -1 || code == int(LoadError::Code::ChangedWhileReading) || code == int(LoadError::Code::NoRecord),
+        QVERIFY2(code == -1 || code == int(LoadError::Code::ChangedWhileReading)
+                         || code == int(LoadError::Code::NoRecord),
                  qPrintable(u"read error code %1"_s.arg(code)));
     }
 }

@@ -35,7 +35,8 @@ ArmFunction armFunction()
 
 int countedCalls()
 {
-    const auto counted = reinterpret_cast<CountedFunction>(::dlsym(RTLD_DEFAULT, "sorveka_fault_counted"));
+    const auto counted =
+            reinterpret_cast<CountedFunction>(::dlsym(RTLD_DEFAULT, "sorveka_fault_counted"));
     return counted ? counted() : -1;
 }
 
@@ -115,7 +116,8 @@ void TestSaveFaults::everyFailingCallLosesNothing()
         QVERIFY2(at <= 20, "a save still met a fault at the 20th call");
         QVERIFY(files::writeBytes(target, oldBytes));
         const FaultPlan fault{call, at, error, dir.path()};
-        const SaverRun run = saverrun::run({u"save"_s, target, u"新しい題"_s}, saverrun::faultEnvironment(fault));
+        const SaverRun run = saverrun::run({u"save"_s, target, u"新しい題"_s},
+                                           saverrun::faultEnvironment(fault));
         const QString context = u"%1 #%2: %3%4"_s.arg(call).arg(at).arg(run.output, run.errors);
         QVERIFY2(run.finished, qPrintable(context));
         QVERIFY2(run.exitCode == 0 || run.exitCode == 1, qPrintable(context));
@@ -135,7 +137,8 @@ void TestSaveFaults::everyFailingCallLosesNothing()
             QCOMPARE(onDisk, newBytes);
             continue;
         }
-        QVERIFY2(run.output.contains(u"save-error %1:"_s.arg(errnoNamed(error))), qPrintable(context));
+        QVERIFY2(run.output.contains(u"save-error %1:"_s.arg(errnoNamed(error))),
+                 qPrintable(context));
         QVERIFY2(run.output.contains(target), qPrintable(context));
         QVERIFY2(run.dataChangedKept(), qPrintable(context));
         // Before the rename the old file is untouched; a failure after it (the
@@ -184,7 +187,8 @@ void TestSaveFaults::windowReportsTheFailure()
     questions.expectError();
 
     const QByteArray folder = QFile::encodeName(dir.path());
-    QCOMPARE(armFunction()(call.toLatin1().constData(), 1, errnoNamed(error), folder.constData()), 0);
+    QCOMPARE(armFunction()(call.toLatin1().constData(), 1, errnoNamed(error), folder.constData()),
+             0);
     if (command.startsWith(u't'))
         QVERIFY(driver.clickToolbar(command));
     else

@@ -79,14 +79,18 @@ void TestSaveTargets::symbolicLinkStaysALink()
     // QFile::link makes absolute links; the relative row is made by hand.
     if (!linkText.startsWith(u'/')) {
         QVERIFY(QFile::remove(link));
-        QCOMPARE(::symlink(QFile::encodeName(linkText).constData(), QFile::encodeName(link).constData()), 0);
+        QCOMPARE(::symlink(QFile::encodeName(linkText).constData(),
+                           QFile::encodeName(link).constData()),
+                 0);
     }
     const QString linkBefore = QFileInfo(link).symLinkTarget();
 
     // A save that fails at the rename leaves the link and what it points at.
     const FaultPlan fault{u"rename"_s, 1, u"EIO"_s, dir.path()};
-    const SaverRun failed = saverrun::run({u"save"_s, link, u"新しい題"_s}, saverrun::faultEnvironment(fault));
-    QVERIFY2(failed.finished && failed.exitCode == 1 && failed.faultInjected(), qPrintable(failed.output + failed.errors));
+    const SaverRun failed =
+            saverrun::run({u"save"_s, link, u"新しい題"_s}, saverrun::faultEnvironment(fault));
+    QVERIFY2(failed.finished && failed.exitCode == 1 && failed.faultInjected(),
+             qPrintable(failed.output + failed.errors));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(QFileInfo(link).symLinkTarget(), linkBefore);
     QCOMPARE(files::bytesOf(real), oldBytes);
@@ -129,8 +133,7 @@ void TestSaveTargets::permissionsAreChecked_data()
             << true << 0755 << true << false << 0644 << false;
     QTest::newRow("our folder, our file without write permission")
             << true << 0755 << true << true << 0444 << false;
-    QTest::newRow("our folder, our writable file")
-            << true << 0755 << true << true << 0644 << true;
+    QTest::newRow("our folder, our writable file") << true << 0755 << true << true << 0644 << true;
 }
 
 void TestSaveTargets::permissionsAreChecked()
@@ -194,7 +197,8 @@ void TestSaveTargets::killedSavesLeaveAWholeOutline()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString target = dir.filePath(u"loop.svk"_s);
-    const QByteArray variants[2] = {robustoutlines::loopVariantBytes(0), robustoutlines::loopVariantBytes(1)};
+    const QByteArray variants[2] = {robustoutlines::loopVariantBytes(0),
+                                    robustoutlines::loopVariantBytes(1)};
     QVERIFY(files::writeBytes(target, variants[0]));
 
     constexpr int kills = 30;
@@ -206,7 +210,8 @@ void TestSaveTargets::killedSavesLeaveAWholeOutline()
         saver.start(saverrun::saverPath(), {u"loop"_s, target});
         QVERIFY(saver.waitForStarted(10000));
         // Wait for the first save to finish, then kill at a random moment of a later one.
-        QVERIFY2(saver.waitForReadyRead(30000), qPrintable(QString::fromUtf8(saver.readAllStandardError())));
+        QVERIFY2(saver.waitForReadyRead(30000),
+                 qPrintable(QString::fromUtf8(saver.readAllStandardError())));
         QCOMPARE(saver.readAllStandardOutput(), "saving\n"_ba);
         std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(40000)));
         QCOMPARE(::kill(pid_t(saver.processId()), SIGKILL), 0);
@@ -215,7 +220,9 @@ void TestSaveTargets::killedSavesLeaveAWholeOutline()
 
         const QByteArray onDisk = files::bytesOf(target);
         const int which = onDisk == variants[0] ? 0 : onDisk == variants[1] ? 1 : -1;
-        QVERIFY2(which >= 0, qPrintable(u"round %1: the file is neither outline (%2 bytes)"_s.arg(round).arg(onDisk.size())));
+        QVERIFY2(which >= 0,
+                 qPrintable(u"round %1: the file is neither outline (%2 bytes)"_s.arg(round).arg(
+                         onDisk.size())));
         ++seen[which];
         QVERIFY(readOutlineFile(target).ok());
 

@@ -4,8 +4,8 @@
 
 namespace outlinerecords {
 
-QByteArray record(QByteArrayView key, QByteArrayView parent, QByteArrayView title, QByteArrayView checked,
-                  std::initializer_list<QByteArrayView> bodyLines)
+QByteArray record(QByteArrayView key, QByteArrayView parent, QByteArrayView title,
+                  QByteArrayView checked, std::initializer_list<QByteArrayView> bodyLines)
 {
     QByteArray out = "SORVEKA_KEY=" + key.toByteArray() + "\r\n";
     if (!parent.isEmpty())

@@ -107,7 +107,7 @@ QString marks(const Outline &outline)
     for (int i = 1; i <= outline.count(); ++i) {
         const Category *category = outline.item(i);
         out << category->key() + u':' + QString::number(category->image())
-                + (category->checked() ? u'+' : u'-');
+                        + (category->checked() ? u'+' : u'-');
     }
     return out.join(u' ');
 }

@@ -73,8 +73,8 @@ void RecordingObserver::categoryAdded(Category *category)
         return;
     }
     m_pending = Pending::None;
-    const QString entry = u"add "_s + keyOf(category) + u" to "_s + m_parentKey + u'@'
-            + QString::number(m_row);
+    const QString entry =
+            u"add "_s + keyOf(category) + u" to "_s + m_parentKey + u'@' + QString::number(m_row);
     if (!category || category->parent() != m_parent || category->row() != m_row)
         m_problems << entry + u": placed elsewhere than announced"_s;
     if (siblingCount(m_parent) != m_siblingsBefore + 1 || m_outline.count() != m_countBefore + 1)

@@ -33,9 +33,10 @@ bool writeTrip(const QString &path)
 bool writeFailingPartWay(const QString &path)
 {
     using outlinerecords::record;
-    return files::writeBytes(path, record("C0", {}, "Root", "False", {"root body"})
-                                           + record("C1", "C0", "First", "False", {""})
-                                           + record("C2", "C9", "Orphan", "False", {""}));
+    return files::writeBytes(path,
+                             record("C0", {}, "Root", "False", {"root body"})
+                                     + record("C1", "C0", "First", "False", {""})
+                                     + record("C2", "C9", "Orphan", "False", {""}));
 }
 
 } // namespace samplefiles
