@@ -11,7 +11,7 @@ packages=(
     libx11-dev imagemagick xdotool
     dbus at-spi2-core python3-pyatspi
     desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev
-    clang libclang-rt-14-dev valgrind
+    clang libclang-rt-14-dev valgrind clang-format clang-tidy
 )
 
 missing=()
