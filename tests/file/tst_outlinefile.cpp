@@ -8,7 +8,6 @@
 #include "file/outlinereader.h"
 #include "file/outlinewriter.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -81,8 +80,8 @@ private slots:
     void keepsRecordOrderForSiblings();
     void keepsRecordsBeforeCutOff_data();
     void keepsRecordsBeforeCutOff();
-    void readsLargeBodiesInLinearTime_data();
-    void readsLargeBodiesInLinearTime();
+    void readsLargeBodies_data();
+    void readsLargeBodies();
 
     void reportsLoadErrors_data();
     void reportsLoadErrors();
@@ -495,7 +494,7 @@ void TestOutlineFile::keepsRecordsBeforeCutOff()
     QVERIFY(result.outline.root()->expanded());
 }
 
-void TestOutlineFile::readsLargeBodiesInLinearTime_data()
+void TestOutlineFile::readsLargeBodies_data()
 {
     QTest::addColumn<QByteArray>("lineEnd");
 
@@ -504,11 +503,12 @@ void TestOutlineFile::readsLargeBodiesInLinearTime_data()
     QTest::newRow("lone LF inside one line") << "\n"_ba;
 }
 
-void TestOutlineFile::readsLargeBodiesInLinearTime()
+void TestOutlineFile::readsLargeBodies()
 {
     QFETCH(QByteArray, lineEnd);
-    // 160,000 lines, about 2 MB: linear work takes milliseconds, work that
-    // moves the rest of the body for every line takes many seconds.
+    // 160,000 lines, about 2 MB, each ending as the row says. That the time
+    // grows only linearly with the body is measured by bench_core's
+    // readScaling, not asserted here: a test never races the clock.
     constexpr int lines = 160000;
     QByteArray bytes = "SORVEKA_KEY=C0\r\nSORVEKA_DATA_CHECK_MARK\r\n";
     bytes.reserve(lines * 16);
@@ -516,17 +516,13 @@ void TestOutlineFile::readsLargeBodiesInLinearTime()
         bytes += "line of text" + lineEnd;
     bytes += "\r\nSORVEKA_END_CHECK_MARK\r\n";
 
-    QElapsedTimer timer;
-    timer.start();
     const ReadResult result = readOutline(bytes);
-    const qint64 elapsed = timer.elapsed();
     QVERIFY2(result.ok(), qPrintable(errorText(result)));
     const QString &body = result.outline.TextData[0];
     const QString expectedEnd = lineEnd == "\n"_ba ? u"\n"_s : u"\r\n"_s;
     QCOMPARE(body.size(), lines * (12 + expectedEnd.size()));
     QVERIFY(body.endsWith(u"line of text"_s + expectedEnd));
     QCOMPARE(body.count(expectedEnd), lines);
-    QVERIFY2(elapsed < 3000, qPrintable(u"took %1 ms"_s.arg(elapsed)));
 }
 
 void TestOutlineFile::reportsLoadErrors_data()
