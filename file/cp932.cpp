@@ -53,9 +53,8 @@ class Converter
 public:
     Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
     {
-        if (m_cd
-            == reinterpret_cast<iconv_t>(
-                    -1)) // NOLINT(performance-no-int-to-ptr): iconv_open's own failure value
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's own failure value
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
             qFatal("cp932: iconv cannot convert from %s to %s: %s", from, to, strerror(errno));
     }
     ~Converter() { iconv_close(m_cd); }

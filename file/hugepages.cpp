@@ -10,9 +10,10 @@ void preferHugePages(void *begin, qsizetype bytes)
     constexpr quintptr hugePage = 2 << 20;
     const quintptr from = (quintptr(begin) + hugePage - 1) & ~(hugePage - 1);
     const quintptr to = (quintptr(begin) + quintptr(bytes)) & ~(hugePage - 1);
-    if (to > from)
-        madvise(reinterpret_cast<void *>(from), to - from,
-                MADV_HUGEPAGE); // NOLINT(performance-no-int-to-ptr): page-aligned address
+    if (to > from) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): madvise takes the page-aligned address
+        madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
+    }
 #else
     Q_UNUSED(begin);
     Q_UNUSED(bytes);
