@@ -5,7 +5,6 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -46,8 +45,6 @@ private slots:
     void tickedTreeAddsOnlyRed();
     void iconsAreCached();
     void highDensityUsesSharperRendering();
-    void keepsItsProportions_data();
-    void keepsItsProportions();
     void japaneseFontAsksForFirstInstalledGothic();
 };
 
@@ -189,43 +186,6 @@ void TestPictures::highDensityUsesSharperRendering()
     QImage actual = dense.toImage().convertToFormat(QImage::Format_ARGB32);
     actual.setDevicePixelRatio(1.0);
     QCOMPARE(actual, expected);
-}
-
-void TestPictures::keepsItsProportions_data()
-{
-    QTest::addColumn<IconSource>("source");
-    QTest::addColumn<QSize>("box");
-    QTest::addColumn<QSize>("shown");
-    const IconSource check([] { return pictures::toolbarImage(9); });
-    QTest::newRow("toolbar picture in a low box") << check << QSize(16, 11) << QSize(11, 11);
-    QTest::newRow("toolbar picture in a narrow box") << check << QSize(8, 16) << QSize(8, 8);
-    QTest::newRow("tree picture in a wide box")
-            << IconSource([] { return pictures::treeImage(4); }) << QSize(32, 16) << QSize(16, 16);
-}
-
-void TestPictures::keepsItsProportions()
-{
-    QFETCH(IconSource, source);
-    QFETCH(QSize, box);
-    QFETCH(QSize, shown);
-
-    // Asked for a box of another shape, the square drawing stays square:
-    // the same picture as at that size, centred.
-    const QIcon icon = source();
-    QCOMPARE(icon.actualSize(box), shown);
-    QImage actual = icon.pixmap(box, 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
-    actual.setDevicePixelRatio(1.0);
-    QCOMPARE(actual, render(icon, shown.width()));
-
-    QImage painted(box, QImage::Format_ARGB32_Premultiplied);
-    painted.fill(Qt::transparent);
-    QPainter painter(&painted);
-    icon.paint(&painter, QRect(QPoint(0, 0), box));
-    painter.end();
-    // Centred the way QIcon centres, halves rounded down on their own.
-    const QPoint offset(box.width() / 2 - shown.width() / 2, box.height() / 2 - shown.height() / 2);
-    QCOMPARE(painted.copy(QRect(offset, shown)).convertToFormat(QImage::Format_ARGB32),
-             render(icon, shown.width()));
 }
 
 void TestPictures::japaneseFontAsksForFirstInstalledGothic()
